@@ -147,9 +147,16 @@ bool TLDT3FilePtrList::OpenFile(const QString &AFileName)
         throw ELDT3Error(QStringLiteral("Die Datei \"%1\" kann nicht geöffnet werden: Es ist ein Verzeichnis.")
                              .arg(AFileName));
     auto file = std::make_unique<QFile>(AFileName);
-    if (!file->open(QIODevice::ReadOnly))
-        throw ELDT3Error(QStringLiteral("Die Datei \"%1\" kann nicht geöffnet werden: %2")
-                             .arg(AFileName, file->errorString()));
+    if (!file->open(QIODevice::ReadOnly)) {
+        QString reason;
+        if (!info.exists())
+            reason = QStringLiteral("Die Datei existiert nicht.");
+        else if (!info.isReadable())
+            reason = QStringLiteral("Keine Berechtigung zum Lesen.");
+        else
+            reason = file->errorString();
+        throw ELDT3Error(QStringLiteral("Die Datei \"%1\" kann nicht geöffnet werden: %2").arg(AFileName, reason));
+    }
     FFileSize = file->size();
     FFile = std::move(file);
     if (FFileSize <= 0)
