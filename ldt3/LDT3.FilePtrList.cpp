@@ -1,9 +1,9 @@
 #include "LDT3.FilePtrList.h"
 
 #include "LDT3.Zeichen.h"
+#include "Vex_SHA1.h"
 #include "WStrTools.h"
 
-#include <QCryptographicHash>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -453,9 +453,7 @@ bool TLDT3FilePtrList::CalcCheckSum()
 {
     if (FCheckSumOffset < 0 || FileErrorManyChecksums())
         return false;
-    QCryptographicHash h(QCryptographicHash::Sha1);
-    h.addData(QByteArrayView(FFileBase, FCheckSumOffset));
-    FCheckSumCalculated = QString::fromLatin1(h.result().toHex());
+    FCheckSumCalculated = TSHA1::HashHex(FFileBase, FCheckSumOffset);
     return true;
 }
 
