@@ -2,6 +2,7 @@
 
 #include "LDT3.Base.h"
 #include "LDT3.Zeichen.h"
+#include "WStrTools.h"
 
 #include <QFile>
 
@@ -130,14 +131,16 @@ int TLDT3EDict::WertCount() const
 
 bool TLDT3EDict::SaveToFile(const QString &AFileName) const
 {
-    // TODO(kb1): values in natural order once the shared comparer is merged
+    const TNaturalStrComparer comparer(false);
     QString text;
     for (int regel : Regeln()) {
         if (!text.isEmpty())
             text += QLatin1String("\r\n");
         text += QLatin1Char('[') + ERegelToStr(regel) + QLatin1String("]\r\n");
         TLDT3EPairArray pairs = ToArray(regel);
-        TLDT3ErlaubeInhalte::SortPerKey(pairs);
+        std::sort(pairs.begin(), pairs.end(), [&comparer](const TLDT3EPair &a, const TLDT3EPair &b) {
+            return comparer.Compare(a.Key, b.Key) < 0;
+        });
         for (const TLDT3EPair &p : pairs)
             text += QLatin1Char('"') + p.Key + QLatin1String("\"=\"") + p.Value + QLatin1String("\"\r\n");
     }
@@ -229,14 +232,12 @@ bool TLDT3ErlaubeInhalte::IsERegelDefined(int AERegel) const
 
 void TLDT3ErlaubeInhalte::SortPerKey(TLDT3EPairArray &APairArr)
 {
-    // TODO(kb1): NaturalCompareStr once the shared string tools are merged
     std::sort(APairArr.begin(), APairArr.end(),
-              [](const TLDT3EPair &a, const TLDT3EPair &b) { return a.Key < b.Key; });
+              [](const TLDT3EPair &a, const TLDT3EPair &b) { return NaturalCompareStr(a.Key, b.Key) < 0; });
 }
 
 void TLDT3ErlaubeInhalte::SortPerValue(TLDT3EPairArray &APairArr)
 {
-    // TODO(kb1): NaturalCompareStr once the shared string tools are merged
     std::sort(APairArr.begin(), APairArr.end(),
-              [](const TLDT3EPair &a, const TLDT3EPair &b) { return a.Value < b.Value; });
+              [](const TLDT3EPair &a, const TLDT3EPair &b) { return NaturalCompareStr(a.Value, b.Value) < 0; });
 }

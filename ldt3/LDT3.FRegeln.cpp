@@ -6,9 +6,12 @@
 
 namespace {
 
-inline bool IsDigit(QChar C) { return C.unicode() >= '0' && C.unicode() <= '9'; }
-inline bool IsUpper(QChar C) { return C.unicode() >= 'A' && C.unicode() <= 'Z'; }
-inline bool IsLower(QChar C) { return C.unicode() >= 'a' && C.unicode() <= 'z'; }
+constexpr TCharSet csUpper = TCharSet::Range('A', 'Z');
+constexpr TCharSet csDigits = TCharSet::Range('0', '9');
+constexpr TCharSet csAlnum = csUpper + csDigits + TCharSet::Range('a', 'z');
+
+inline bool IsDigit(QChar C) { return csDigits.Contains(C); }
+inline bool IsUpper(QChar C) { return csUpper.Contains(C); }
 
 // Value of the digits S[APos .. APos+ALen-1] (0-based); the caller has checked
 // they are digits. At most four digits are ever read, so nothing overflows.
@@ -25,30 +28,6 @@ inline int DigitAt(const QString &S, int APos) { return S.at(APos).unicode() - '
 bool IsDigitsOfLen(const QString &S, int ALen)
 {
     return S.size() == ALen && TLDT3::Is_num(S);
-}
-
-// Pieces of S at ASep; an empty piece between two separators is kept, an empty
-// piece after the last separator is dropped.
-QStringList SplitKeepEmpty(const QString &S, QChar ASep)
-{
-    QStringList r = S.split(ASep);
-    if (!r.isEmpty() && r.last().isEmpty())
-        r.removeLast();
-    return r;
-}
-
-TFRegelCharSet MakeSet(const char *AChars, bool AUpper, bool ADigits)
-{
-    TFRegelCharSet s;
-    for (const char *p = AChars; *p; ++p)
-        s.set(static_cast<unsigned char>(*p));
-    if (AUpper)
-        for (int c = 'A'; c <= 'Z'; ++c)
-            s.set(c);
-    if (ADigits)
-        for (int c = '0'; c <= '9'; ++c)
-            s.set(c);
-    return s;
 }
 
 // Date split into year, month and day; S must be 8 digits.
@@ -72,10 +51,10 @@ int CheckDigit49(const QString &S, int APos)
 
 } // namespace
 
-void TakeCharsInSet(QString &S, const TFRegelCharSet &ASet, QString &APrefix)
+void TakeCharsInSet(QString &S, const TCharSet &ASet, QString &APrefix)
 {
     qsizetype n = 0;
-    while (n < S.size() && S.at(n).unicode() < 256 && ASet.test(S.at(n).unicode()))
+    while (n < S.size() && ASet.Contains(S.at(n)))
         ++n;
     APrefix = S.left(n);
     S.remove(0, n);
@@ -139,7 +118,7 @@ bool CheckF007(const QString &AInhalt)
 {
     if (!AInhalt.startsWith(QLatin1String("LDT")))
         return false;
-    const QStringList parts = SplitKeepEmpty(AInhalt.mid(3), QLatin1Char('.'));
+    const QStringList parts = SplitStr(AInhalt.mid(3), QLatin1Char('.'), false, false);
     if (parts.size() != 3)
         return false;
     for (const QString &p : parts)
@@ -150,12 +129,12 @@ bool CheckF007(const QString &AInhalt)
 
 bool CheckF008(const QString &AInhalt)
 {
-    static const TFRegelCharSet setG = MakeSet("", true, false);
-    static const TFRegelCharSet setN = MakeSet("", false, true);
-    static const TFRegelCharSet setK = MakeSet("abcd", true, false);
-    static const TFRegelCharSet setE = MakeSet("1234", true, false);
-    static const TFRegelCharSet setS = MakeSet("/", false, false);
-    static const TFRegelCharSet setL = MakeSet("#$*<>", true, true);
+    static constexpr TCharSet setG = csUpper;
+    static constexpr TCharSet setN = csDigits;
+    static constexpr TCharSet setK = csUpper + TCharSet("abcd");
+    static constexpr TCharSet setE = csUpper + TCharSet("1234");
+    static constexpr TCharSet setS = TCharSet("/");
+    static constexpr TCharSet setL = csUpper + csDigits + TCharSet("#$*<>");
 
     if (AInhalt.isEmpty() || AInhalt.size() > 9)
         return false;
@@ -204,7 +183,7 @@ bool CheckF012(const QString &AInhalt)
 {
     if (AInhalt.size() != 16)
         return false;
-    const QStringList parts = SplitKeepEmpty(AInhalt, QLatin1Char('/'));
+    const QStringList parts = SplitStr(AInhalt, QLatin1Char('/'), false, false);
     if (parts.size() != 5)
         return false;
     static const int lens[5] = {1, 2, 4, 2, 3};
@@ -220,10 +199,7 @@ bool CheckF012(const QString &AInhalt)
     const int month = DigitsValue(parts[2], 2, 2);
     if (month < 1 || month > 12)
         return false;
-    for (QChar c : parts[4])
-        if (!IsUpper(c) && !IsLower(c) && !IsDigit(c))
-            return false;
-    return true;
+    return AllCharsInSet(parts[4], csAlnum);
 }
 
 bool CheckF013(const QString &AInhalt)
@@ -237,7 +213,7 @@ bool CheckF013(const QString &AInhalt)
         int d = DigitAt(digits, i - 1);
         if (i % 2 == 0)
             d *= 2;
-        sum += d / 10 + d % 10;
+        sum += DigitSum(d);
     }
     return sum % 10 == DigitAt(AInhalt, 9);
 }

@@ -79,9 +79,7 @@ TEST(FRegeln, CharactersOutsideLatin1BelongToNoSet)
     EXPECT_FALSE(CheckF001(QStringLiteral("1234") + QChar(0xFF11)));
     EXPECT_FALSE(CheckF004(QString(QChar(0x0141)) + QStringLiteral("01")));
 
-    TFRegelCharSet digits;
-    for (char c = '0'; c <= '9'; ++c)
-        digits.set(static_cast<unsigned char>(c));
+    const TCharSet digits = TCharSet::Range('0', '9');
     QString s = QStringLiteral("12") + QChar(0x0131) + QStringLiteral("3");
     QString prefix;
     TakeCharsInSet(s, digits, prefix);
@@ -91,8 +89,7 @@ TEST(FRegeln, CharactersOutsideLatin1BelongToNoSet)
 
 TEST(FRegeln, TakeCharsInSetCutsLongestRun)
 {
-    TFRegelCharSet set;
-    set.set('a').set('b');
+    const TCharSet set("ab");
     QString s = QStringLiteral("abbaXab");
     QString prefix;
     TakeCharsInSet(s, set, prefix);
