@@ -138,7 +138,7 @@ bool TLDT3EDict::SaveToFile(const QString &AFileName) const
             text += QLatin1String("\r\n");
         text += QLatin1Char('[') + ERegelToStr(regel) + QLatin1String("]\r\n");
         TLDT3EPairArray pairs = ToArray(regel);
-        std::sort(pairs.begin(), pairs.end(), [&comparer](const TLDT3EPair &a, const TLDT3EPair &b) {
+        std::stable_sort(pairs.begin(), pairs.end(), [&comparer](const TLDT3EPair &a, const TLDT3EPair &b) {
             return comparer.Compare(a.Key, b.Key) < 0;
         });
         for (const TLDT3EPair &p : pairs)
@@ -230,14 +230,16 @@ bool TLDT3ErlaubeInhalte::IsERegelDefined(int AERegel) const
     return IsSpezialERegel(AERegel) || FDict->RegelExists(AERegel);
 }
 
+// Merge sort: stays within bounds even where the natural order is not a
+// strict weak order (texts with and without digits mixed).
 void TLDT3ErlaubeInhalte::SortPerKey(TLDT3EPairArray &APairArr)
 {
-    std::sort(APairArr.begin(), APairArr.end(),
+    std::stable_sort(APairArr.begin(), APairArr.end(),
               [](const TLDT3EPair &a, const TLDT3EPair &b) { return NaturalCompareStr(a.Key, b.Key) < 0; });
 }
 
 void TLDT3ErlaubeInhalte::SortPerValue(TLDT3EPairArray &APairArr)
 {
-    std::sort(APairArr.begin(), APairArr.end(),
+    std::stable_sort(APairArr.begin(), APairArr.end(),
               [](const TLDT3EPair &a, const TLDT3EPair &b) { return NaturalCompareStr(a.Value, b.Value) < 0; });
 }
