@@ -30,6 +30,37 @@ bool IsDigitsOfLen(const QString &S, int ALen)
     return S.size() == ALen && TLDT3::Is_num(S);
 }
 
+// The ALen characters from APos on are digits; the caller has checked the length.
+bool DigitsAt(const QString &S, int APos, int ALen)
+{
+    for (int i = APos; i < APos + ALen; ++i)
+        if (!IsDigit(S.at(i)))
+            return false;
+    return true;
+}
+
+// Length of the run of characters in ASet that starts at APos.
+qsizetype RunLength(const QString &S, qsizetype APos, const TCharSet &ASet)
+{
+    qsizetype n = APos;
+    while (n < S.size() && ASet.Contains(S.at(n)))
+        ++n;
+    return n - APos;
+}
+
+bool IsRegionCode(int AKK)
+{
+    // 01, 02, 03, 06-21, 24, 25, 27, 28, 31, 37-73, 78-81, 83, 85-88, 93-96, 98, 99
+    static const struct { int Lo, Hi; } ranges[] = {
+        {1, 3}, {6, 21}, {24, 25}, {27, 28}, {31, 31}, {37, 73},
+        {78, 81}, {83, 83}, {85, 88}, {93, 96}, {98, 99},
+    };
+    for (const auto &r : ranges)
+        if (AKK >= r.Lo && AKK <= r.Hi)
+            return true;
+    return false;
+}
+
 // Date split into year, month and day; S must be 8 digits.
 struct TYMD
 {
@@ -53,27 +84,14 @@ int CheckDigit49(const QString &S, int APos)
 
 void TakeCharsInSet(QString &S, const TCharSet &ASet, QString &APrefix)
 {
-    qsizetype n = 0;
-    while (n < S.size() && ASet.Contains(S.at(n)))
-        ++n;
+    const qsizetype n = RunLength(S, 0, ASet);
     APrefix = S.left(n);
     S.remove(0, n);
 }
 
 bool IsFRegelRegionCode(const QString &AKK)
 {
-    if (!IsDigitsOfLen(AKK, 2))
-        return false;
-    const int kk = DigitsValue(AKK, 0, 2);
-    // 01, 02, 03, 06-21, 24, 25, 27, 28, 31, 37-73, 78-81, 83, 85-88, 93-96, 98, 99
-    static const struct { int Lo, Hi; } ranges[] = {
-        {1, 3}, {6, 21}, {24, 25}, {27, 28}, {31, 31}, {37, 73},
-        {78, 81}, {83, 83}, {85, 88}, {93, 96}, {98, 99},
-    };
-    for (const auto &r : ranges)
-        if (kk >= r.Lo && kk <= r.Hi)
-            return true;
-    return false;
+    return IsDigitsOfLen(AKK, 2) && IsRegionCode(DigitsValue(AKK, 0, 2));
 }
 
 bool CheckF001(const QString &AInhalt) { return IsDigitsOfLen(AInhalt, 5); }
@@ -138,27 +156,28 @@ bool CheckF008(const QString &AInhalt)
 
     if (AInhalt.isEmpty() || AInhalt.size() > 9)
         return false;
-    QString rest = AInhalt;
-    QString g, n, k, e, s, l;
-    TakeCharsInSet(rest, setG, g);
-    TakeCharsInSet(rest, setN, n);
-    TakeCharsInSet(rest, setK, k);
-    TakeCharsInSet(rest, setE, e);
-    TakeCharsInSet(rest, setS, s);
-    TakeCharsInSet(rest, setL, l);
+    // The runs that TakeCharsInSet would cut one after the other, measured in
+    // place: this check runs for every fee number of a file.
+    qsizetype pos = 0;
+    auto take = [&](const TCharSet &ASet) {
+        const qsizetype len = RunLength(AInhalt, pos, ASet);
+        pos += len;
+        return len;
+    };
+    const qsizetype g = take(setG), n = take(setN), k = take(setK), e = take(setE), s = take(setS),
+                    l = take(setL);
     // The fee number consists of these six parts only: anything left over
     // (such as a trailing "-") is not part of the pattern.
-    if (!rest.isEmpty())
+    if (pos != AInhalt.size())
         return false;
-    return (!g.isEmpty() || !n.isEmpty()) && s.size() <= 1 && s.size() == l.size() && k.size() <= 1
-        && e.size() <= k.size() && n.size() >= k.size() && n.size() <= 4;
+    return (g > 0 || n > 0) && s <= 1 && s == l && k <= 1 && e <= k && n >= k && n <= 4;
 }
 
 bool CheckF009(const QString &AInhalt)
 {
     if (AInhalt.size() == 5)
         return TLDT3::Is_num(AInhalt);
-    return AInhalt.size() == 6 && TLDT3::Is_num(AInhalt.left(5)) && IsUpper(AInhalt.at(5));
+    return AInhalt.size() == 6 && DigitsAt(AInhalt, 0, 5) && IsUpper(AInhalt.at(5));
 }
 
 bool CheckF010(const QString &AInhalt)
@@ -167,7 +186,7 @@ bool CheckF010(const QString &AInhalt)
         return false;
     if (AInhalt.startsWith(QLatin1String("00")))
         return CheckF014(AInhalt);
-    return IsFRegelRegionCode(AInhalt.left(2));
+    return IsRegionCode(DigitsValue(AInhalt, 0, 2));
 }
 
 bool CheckF011(const QString &AInhalt)
@@ -194,7 +213,7 @@ bool CheckF012(const QString &AInhalt)
     if (a != QLatin1Char('V') && a != QLatin1Char('X') && a != QLatin1Char('Y') && a != QLatin1Char('Z'))
         return false;
     // Two digits are always below 100.
-    if (!TLDT3::Is_num(parts[1]) || !TLDT3::Is_num(parts[2]) || !TLDT3::Is_num(parts[3]))
+    if (!DigitsAt(parts[1], 0, 2) || !DigitsAt(parts[2], 0, 4) || !DigitsAt(parts[3], 0, 2))
         return false;
     const int month = DigitsValue(parts[2], 2, 2);
     if (month < 1 || month > 12)
@@ -204,17 +223,16 @@ bool CheckF012(const QString &AInhalt)
 
 bool CheckF013(const QString &AInhalt)
 {
-    if (AInhalt.size() != 10 || !IsUpper(AInhalt.at(0)) || !TLDT3::Is_num(AInhalt.mid(1)))
+    if (AInhalt.size() != 10 || !IsUpper(AInhalt.at(0)) || !DigitsAt(AInhalt, 1, 9))
         return false;
+    // Ten digits: the letter's place in the alphabet (A = 01) and characters 2 to 9.
     const int letter = AInhalt.at(0).unicode() - 'A' + 1;
-    const QString digits = TLDT3::IntToStr_LZ(letter, 2) + AInhalt.mid(1, 8);
+    int digits[10] = {letter / 10, letter % 10};
+    for (int i = 2; i < 10; ++i)
+        digits[i] = DigitAt(AInhalt, i - 1);
     int sum = 0;
-    for (int i = 1; i <= 10; ++i) {
-        int d = DigitAt(digits, i - 1);
-        if (i % 2 == 0)
-            d *= 2;
-        sum += DigitSum(d);
-    }
+    for (int i = 1; i <= 10; ++i)
+        sum += DigitSum(i % 2 == 0 ? digits[i - 1] * 2 : digits[i - 1]);
     return sum % 10 == DigitAt(AInhalt, 9);
 }
 
@@ -226,8 +244,8 @@ bool CheckF014(const QString &AInhalt)
 
 bool CheckF015(const QString &AInhalt)
 {
-    return AInhalt.size() == 7 && TLDT3::Is_num(AInhalt.left(3)) && AInhalt.at(3) == QLatin1Char('/')
-        && TLDT3::Is_num(AInhalt.mid(4));
+    return AInhalt.size() == 7 && DigitsAt(AInhalt, 0, 3) && AInhalt.at(3) == QLatin1Char('/')
+        && DigitsAt(AInhalt, 4, 3);
 }
 
 bool CheckF016(const QString &AInhalt)
@@ -268,7 +286,7 @@ bool CheckF020(const QString &AInhalt)
 bool CheckF021(const QString &AInhalt)
 {
     return IsDigitsOfLen(AInhalt, 9) && AInhalt.startsWith(QLatin1String("35"))
-        && IsFRegelRegionCode(AInhalt.mid(2, 2));
+        && IsRegionCode(DigitsValue(AInhalt, 2, 2));
 }
 
 bool CheckF022(const QString &AInhalt)
