@@ -3,6 +3,7 @@
 // are exactly the ones asked for.
 #include "TestUtil.h"
 
+#include "LDT3.FilePtrList.h"
 #include "LDT3.Zeichen.h"
 
 #include <QCryptographicHash>
@@ -375,4 +376,54 @@ TEST(LdtGen, UsageErrors)
     ASSERT_TRUE(p.waitForFinished(10000));
     EXPECT_EQ(p.exitCode(), 0);
     EXPECT_TRUE(QString::fromUtf8(p.readAllStandardOutput()).contains(QStringLiteral("Prüfsumme")));
+}
+
+// The line pointer list reads generated files as they are meant: clean files
+// without any error, faulty ones with exactly the error bits of their faults.
+TEST(LdtGen, LoadedByLinePointerList)
+{
+    QTemporaryDir dir;
+    for (const char *typ : {"order", "result"}) {
+        SCOPED_TRACE(typ);
+        const QString file = dir.filePath(QStringLiteral("clean_%1.ldt").arg(QLatin1String(typ)));
+        ASSERT_EQ(RunGen({"--type", typ, "--records", "5", "-o", file}), 0);
+        TLDT3FilePtrList list;
+        ASSERT_TRUE(list.LoadFromFile(file));
+        EXPECT_EQ(list.Count(), SplitLines(testutil::ReadAll(file)).size());
+        EXPECT_EQ(list.FileErrors(), 0);
+        EXPECT_EQ(list.InvalidLines(), 0);
+        EXPECT_EQ(list.XDTVersion(), QStringLiteral("LDT3.1.3"));
+        EXPECT_TRUE(list.IsLDT_3_1_2_OrHigher());
+        EXPECT_TRUE(list.CheckSumOkay());
+        EXPECT_TRUE(list.StructureOkay());
+        EXPECT_TRUE(list.PathAndLevelOkay());
+    }
+
+    struct TCase { const char *Fault; int Bit; bool Structure, CheckSum; };
+    const TCase cases[] = {
+        {"wrong-length", LE_WrongLength, true, true},
+        {"lf", LE_CrLf, true, true},
+        {"bad-bytes", LE_InvalidChars, true, true},
+        {"empty-lines", LE_EmptyLine, true, true},
+        {"empty-lines-at-end", LE_EmptyLineAtEnd, true, true},
+        {"unknown-fk", 0, true, true},
+        {"broken-nesting", 0, false, true},
+        {"second-version", LE_ManyVersions, true, true},
+        {"second-checksum", LE_ManyChecksums, true, false},
+    };
+    const int n = 2;
+    for (const TCase &c : cases) {
+        SCOPED_TRACE(c.Fault);
+        const QString file = dir.filePath(QStringLiteral("%1.ldt").arg(QLatin1String(c.Fault)));
+        ASSERT_EQ(RunGen({"--records", "4", "--fault", c.Fault, "--fault-count", QString::number(n), "-o", file}), 0);
+        TLDT3FilePtrList list;
+        ASSERT_TRUE(list.LoadFromFile(file));
+        EXPECT_EQ(list.FileErrors(), c.Bit);
+        int withBit = 0;
+        for (int i = 0; i < list.Count(); ++i)
+            withBit += (list.LineErrorCode(i) & c.Bit) != 0;
+        EXPECT_EQ(withBit, c.Bit ? n : 0);
+        EXPECT_EQ(list.StructureOkay(), c.Structure);
+        EXPECT_EQ(list.CheckSumOkay(), c.CheckSum);
+    }
 }
