@@ -3,6 +3,7 @@
 // are exactly the ones asked for.
 #include "TestUtil.h"
 
+#include "LDT3.Feld.h"
 #include "LDT3.FilePtrList.h"
 #include "LDT3.Zeichen.h"
 
@@ -426,4 +427,33 @@ TEST(LdtGen, LoadedByLinePointerList)
         EXPECT_EQ(list.StructureOkay(), c.Structure);
         EXPECT_EQ(list.CheckSumOkay(), c.CheckSum);
     }
+}
+
+// Every field of a generated file passes the field check of the built-in table.
+TEST(LdtGen, EveryFieldPassesTheFieldCheck)
+{
+    TLDT3FeldDict *dict = GetLDT3FeldDict();
+    dict->SetPruefsumme_E157(true); // the checksums are verified above
+    QTemporaryDir dir;
+    QStringList failures;
+    int checked = 0;
+    for (const char *typ : {"order", "result"})
+        for (const char *seed : {"1", "2", "3"}) {
+            const QByteArray bytes = Gen(dir, {"--type", typ, "--records", "25", "--seed", seed,
+                                               "--attachment-share", "0.3"});
+            ASSERT_FALSE(bytes.isEmpty());
+            for (const TLn &l : SplitLines(bytes)) {
+                const QByteArray c = l.Inhalt();
+                QString msg;
+                const int code = dict->CheckFeld(
+                    l.FK(), LDT3BytesToStr(reinterpret_cast<const unsigned char *>(c.constData()), c.size(), QChar(0)),
+                    msg);
+                ++checked;
+                if (code != 0 && failures.size() < 20)
+                    failures << QStringLiteral("%1 %2: %3 (%4)").arg(l.FK()).arg(QString::fromLatin1(c)).arg(code).arg(msg);
+            }
+        }
+    dict->SetPruefsumme_E157(false);
+    EXPECT_GT(checked, 1000);
+    EXPECT_TRUE(failures.isEmpty()) << failures.join(QLatin1Char('\n')).toStdString();
 }
