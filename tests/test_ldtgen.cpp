@@ -457,3 +457,29 @@ TEST(LdtGen, EveryFieldPassesTheFieldCheck)
     EXPECT_GT(checked, 1000);
     EXPECT_TRUE(failures.isEmpty()) << failures.join(QLatin1Char('\n')).toStdString();
 }
+
+// The example files follow the naming rule and are exactly what the commands
+// in examples/README.md produce.
+TEST(LdtGen, ExamplesMatchTheirCommands)
+{
+    const QString readme = QString::fromUtf8(testutil::ReadAll(testutil::ExamplesDir() + QStringLiteral("/README.md")));
+    QTemporaryDir dir;
+    int commands = 0;
+    for (const QString &line : readme.split(QLatin1Char('\n'))) {
+        if (!line.startsWith(QLatin1String("build/tools/ldtgen/ldtgen ")))
+            continue;
+        QStringList args = line.split(QLatin1Char(' '), Qt::SkipEmptyParts).mid(1);
+        const qsizetype o = args.indexOf(QStringLiteral("-o"));
+        ASSERT_GE(o, 0) << line.toStdString();
+        const QString name = args.at(o + 1).section(QLatin1Char('/'), -1);
+        SCOPED_TRACE(name.toStdString());
+        EXPECT_TRUE(TLDT3::CheckFileName(name));
+        args[o + 1] = dir.filePath(name);
+        ASSERT_EQ(RunGen(args), 0);
+        const QByteArray committed = testutil::ReadAll(testutil::ExamplesDir() + QLatin1Char('/') + name);
+        EXPECT_FALSE(committed.isEmpty());
+        EXPECT_EQ(testutil::ReadAll(args[o + 1]), committed);
+        ++commands;
+    }
+    EXPECT_EQ(commands, 3);
+}
