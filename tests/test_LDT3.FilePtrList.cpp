@@ -42,17 +42,17 @@ TEST(FilePtrList, LineGrammarAndParserBits)
     };
     const Case cases[] = {
         {"crlf", "0138000Z01\r\n0138001Z01\r\n", {12, 12}, {0x10, 0x10}},
-        {"last line without end", "0128000ab\r\n0128001ab", {11, 9}, {0, 0x08}},
-        {"lone lf", "0128000ab\n0128001ab\n", {10, 10}, {0x08, 0x08}},
-        {"lone cr", "0128000ab\r0128001ab\r", {10, 10}, {0x08, 0x08}},
-        {"lf cr is one line end", "0128000ab\n\r0128001ab\r\n", {11, 11}, {0x08, 0}},
-        {"cr cr lf", "0128000ab\r\r\n", {10, 2}, {0x08, 0x01}},
+        {"last line without end", "0118000ab\r\n0118001ab", {11, 9}, {0, 0x08}},
+        {"lone lf", "0118000ab\n0118001ab\n", {10, 10}, {0x08, 0x08}},
+        {"lone cr", "0118000ab\r0118001ab\r", {10, 10}, {0x08, 0x08}},
+        {"lf cr is one line end", "0118000ab\n\r0118001ab\r\n", {11, 11}, {0x08, 0}},
+        {"cr cr lf", "0118000ab\r\r\n", {10, 2}, {0x08, 0x01}},
         {"seven digits no content", "0138000\r\n", {9}, {0x10}},
         {"six digits", "013800\r\n", {8}, {0x02}},
         {"letter in prefix", "01a8000xx\r\n", {11}, {0x02}},
-        {"tab in content", "0128000a\tb\r\n", {12}, {0x04 | 0x10}},
+        {"tab in content", "0128000a\tb\r\n", {12}, {0x04}},
         {"byte 0x80", "0118000\x80\x80\r\n", {11}, {0x04}},
-        {"second version", "0118000ab\r\n0140001LDT3\r\n0140001LDT4\r\n", {11, 13, 13}, {0, 0, 0x40}},
+        {"second version", "0118000ab\r\n0130001LDT3\r\n0130001LDT4\r\n", {11, 13, 13}, {0, 0, 0x40}},
         {"second checksum", "0109300a\r\n0109300b\r\n", {10, 10}, {0, 0x20}},
     };
     for (const Case &c : cases) {
@@ -72,7 +72,7 @@ TEST(FilePtrList, LineGrammarAndParserBits)
 
 TEST(FilePtrList, ValidLineFields)
 {
-    Loaded l("0138000\r\n0178000Z01ab\r\n");
+    Loaded l("0138000\r\n0148000Z01ab\r\n");
     ASSERT_EQ(l.list.Count(), 2);
     EXPECT_EQ(l.list.Len(0), 13);
     EXPECT_EQ(l.list.FK(0), 8000);
@@ -84,9 +84,9 @@ TEST(FilePtrList, ValidLineFields)
     EXPECT_EQ(l.list.Inhalt(1), QStringLiteral("Z01ab"));
     EXPECT_TRUE(l.list.LenOkay(1));
     EXPECT_EQ(l.list.FKStr(1), QStringLiteral("8000"));
-    EXPECT_EQ(l.list.LenStr(1), QStringLiteral("017"));
-    EXPECT_EQ(l.list.OrgBytes(1), QByteArray("0178000Z01ab\r\n"));
-    EXPECT_EQ(l.list.OrgLine(1), QStringLiteral("0178000Z01ab\r\n"));
+    EXPECT_EQ(l.list.LenStr(1), QStringLiteral("014"));
+    EXPECT_EQ(l.list.OrgBytes(1), QByteArray("0148000Z01ab\r\n"));
+    EXPECT_EQ(l.list.OrgLine(1), QStringLiteral("0148000Z01ab\r\n"));
     EXPECT_THROW(l.list.FK(2), std::out_of_range);
     EXPECT_THROW(l.list.Inhalt(-1), std::out_of_range);
 }
@@ -221,7 +221,7 @@ TEST(FilePtrList, EmptyLinesAtEndAndErrorCounts)
 
 TEST(FilePtrList, MessagesJoinInBitOrder)
 {
-    Loaded l(QByteArray("\n0128000abc\n"));
+    Loaded l(QByteArray("\n0133101abc\n"));
     EXPECT_EQ(l.list.LineErrorMsg(0), QStringLiteral("Leere Zeile, Kein <CR><LF>"));
     EXPECT_EQ(l.list.ErrorMsg(1), QStringLiteral("Kein <CR><LF>, Falsche Längenangabe"));
     EXPECT_TRUE(l.list.LineHasErrors(1));
@@ -234,7 +234,7 @@ TEST(FilePtrList, ErrorListNavigation)
     // errors on lines 3, 7 and 9
     QByteArray b;
     for (int z = 1; z <= 10; ++z)
-        b += (z == 3 || z == 7 || z == 9) ? QByteArray("0128000abc\r\n") : L(8000, "x");
+        b += (z == 3 || z == 7 || z == 9) ? QByteArray("0133101abc\r\n") : L(3101, "x");
     Loaded l(b);
     const TLDT3LineErrorList &e = l.list.LineErrorList();
     ASSERT_EQ(e.Count(), 3);
@@ -281,8 +281,9 @@ TEST(FilePtrList, StructureCases)
     for (const Case &c : cases) {
         Loaded l(c.bytes);
         EXPECT_EQ(l.list.StructureOkay(), c.ok) << c.name;
-        if (!c.ok)
+        if (!c.ok) {
             EXPECT_FALSE(l.list.PathAndLevelOkay()) << c.name;
+        }
     }
 }
 
@@ -316,7 +317,8 @@ TEST(FilePtrList, AttributeWithoutObjectShiftsLevels)
     ASSERT_TRUE(l.list.PathAndLevelOkay());
     EXPECT_EQ(l.list.Level(2), 1);
     EXPECT_EQ(l.list.Path(5), QList<int>({8205, 8220}));
-    EXPECT_EQ(l.list.Level(5), 2);
+    EXPECT_EQ(l.list.Level(4), 1);
+    EXPECT_EQ(l.list.Level(5), 1);
 }
 
 TEST(FilePtrList, ObjectWithoutAttributeLeavesNoPaths)
@@ -328,8 +330,10 @@ TEST(FilePtrList, ObjectWithoutAttributeLeavesNoPaths)
         EXPECT_EQ(l.list.ShortPath(i), QString());
         EXPECT_EQ(l.list.ShortPathFK(i), QString());
     }
-    // the remaining load steps still ran
-    EXPECT_EQ(l.list.LineErrorList().Count(), 0);
+    // the remaining load steps still ran: the unknown field is in the error list
+    ASSERT_EQ(l.list.LineErrorList().Count(), 1);
+    EXPECT_EQ(l.list.LineErrorList().Items(0).Zeile(), 4);
+    EXPECT_EQ(l.list.LineErrorList().Items(0).ErrorMsg(), QStringLiteral("Feld 9999 unbekannt"));
 }
 
 TEST(FilePtrList, Checksum)
@@ -350,8 +354,9 @@ TEST(FilePtrList, Checksum)
         Loaded l(c.bytes);
         EXPECT_EQ(l.list.CheckSumOkay(), c.ok) << c.name;
         EXPECT_EQ(!l.list.CheckSumCalculated().isEmpty(), c.calculated) << c.name;
-        if (c.calculated)
+        if (c.calculated) {
             EXPECT_EQ(l.list.CheckSumCalculated(), QString::fromLatin1(digest)) << c.name;
+        }
     }
     // bytes after the checksum line do not change the digest; one before does
     Loaded after(head + L(9300, digest) + L(8001, "8221"));
@@ -396,7 +401,9 @@ TEST(FilePtrList, SearchRawBytesAndLines)
 
     EXPECT_TRUE(l.list.FindAll(QStringLiteral("8000")));
     EXPECT_EQ(l.list.FoundList().ToArray(), QList<int>({0, 1, 3}));
-    EXPECT_TRUE(l.list.FindAll(QStringLiteral("und\tTab"))); // the line text holds the TAB
+    // line texts show bytes outside the set as NUL
+    EXPECT_FALSE(l.list.FindAll(QStringLiteral("und\tTab")));
+    EXPECT_TRUE(l.list.FindAll(QStringLiteral("und") + QChar(0) + QStringLiteral("Tab")));
     EXPECT_EQ(l.list.FoundList().ToArray(), QList<int>({2}));
     EXPECT_FALSE(l.list.FindAll(QString()));
     EXPECT_EQ(l.list.FoundList().Count(), 0);
