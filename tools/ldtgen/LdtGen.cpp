@@ -537,7 +537,7 @@ void TLdtGenerator::TrailerRecord()
         second |= f == TLdtFault::SecondChecksum;
     if (FOpt.Checksum || second) {
         StopHash();
-        const std::string digest = FHash.result().toHex().toStdString();
+        const std::string digest = TSHA1::ToHex(FHash.Final()).toStdString();
         const int copies = 1 + (second ? std::max(1, FOpt.FaultCount) : 0);
         for (int i = 0; i < copies; ++i)
             Line(9300, digest);
@@ -711,7 +711,7 @@ void TLdtGenerator::Put(const char *AData, size_t ALen)
 void TLdtGenerator::FlushOut()
 {
     if (FHashing && FOutBuf.size() > FHashedTo)
-        FHash.addData(QByteArrayView(FOutBuf.data() + FHashedTo, qsizetype(FOutBuf.size() - FHashedTo)));
+        FHash.Update(FOutBuf.data() + FHashedTo, qsizetype(FOutBuf.size() - FHashedTo));
     if (!FOutBuf.empty() && std::fwrite(FOutBuf.data(), 1, FOutBuf.size(), FOut) != FOutBuf.size())
         FWriteError = true;
     FOutBuf.clear();
@@ -722,7 +722,7 @@ void TLdtGenerator::FlushOut()
 void TLdtGenerator::StopHash()
 {
     if (FHashing && FOutBuf.size() > FHashedTo)
-        FHash.addData(QByteArrayView(FOutBuf.data() + FHashedTo, qsizetype(FOutBuf.size() - FHashedTo)));
+        FHash.Update(FOutBuf.data() + FHashedTo, qsizetype(FOutBuf.size() - FHashedTo));
     FHashedTo = FOutBuf.size();
     FHashing = false;
 }

@@ -5,8 +5,9 @@
 #pragma once
 
 #include <QByteArray>
-#include <QCryptographicHash>
 #include <QList>
+
+#include "Vex_SHA1.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -124,7 +125,7 @@ private:
     std::string FOutBuf;
     size_t FHashedTo = 0;
     bool FHashing = true;
-    QCryptographicHash FHash{QCryptographicHash::Sha1};
+    TSHA1 FHash;
 
     qint64 FWritten = 0;      // bytes as generated without faults
     qint64 FBase64Bytes = 0;  // bytes of Base64 lines (line ends included)
