@@ -3,8 +3,8 @@
 # Safe to run again: apt-get skips what is already installed.
 set -euo pipefail
 pkgs=(build-essential cmake ninja-build pkg-config
-      qt6-base-dev qt6-base-dev-tools libqt6network6 libgtest-dev libgmock-dev
-      xvfb xauth default-jdk-headless python3)
+      qt6-base-dev qt6-base-dev-tools libgtest-dev libgmock-dev shared-mime-info
+      xvfb xauth default-jdk-headless python3 time bc)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
