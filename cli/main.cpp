@@ -1,5 +1,6 @@
 // ventolix-check: checks LDT files from the command line with the viewer's engine.
 #include "CheckReport.h"
+#include "InfoCommand.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -20,6 +21,8 @@ static const char *const kUsage =
     "  --stats          die Feldstatistik ausgeben\n"
     "  --find TEXT      die Nummern der Zeilen ausgeben, die TEXT enthalten\n"
     "  --extract DIR    jede Anlage unter ihrem vorgeschlagenen Namen in DIR speichern\n"
+    "  --info ABFRAGE   die Feld- und Regel-Auskunft als XHTML-Seite ausgeben\n"
+    "                   (z. B. 8000, FK 8000, E003, F7, K1, R8000); keine Datei nötig\n"
     "  --               alle weiteren Argumente sind Dateinamen\n"
     "\n"
     "Rückgabewerte:\n"
@@ -39,6 +42,8 @@ int main(int argc, char *argv[])
 
     QStringList files;
     TCheckOptions options;
+    QString infoQuery;
+    bool hasInfo = false;
     bool onlyFiles = false;
     const QStringList args = app.arguments().mid(1);
     auto usageError = [&](const QString &AMsg) {
@@ -76,12 +81,23 @@ int main(int argc, char *argv[])
             if (!value(options.FindText))
                 return usageError(QStringLiteral("--find erwartet einen Suchtext"));
             options.HasFind = true;
+        } else if (a == QLatin1String("--info")) {
+            if (!value(infoQuery))
+                return usageError(QStringLiteral("--info erwartet eine Abfrage"));
+            hasInfo = true;
         } else if (a == QLatin1String("--extract")) {
             if (!value(options.ExtractDir))
                 return usageError(QStringLiteral("--extract erwartet ein Verzeichnis"));
         } else {
             return usageError(QStringLiteral("unbekannte Option: %1").arg(a));
         }
+    }
+    if (hasInfo) {
+        if (!files.isEmpty())
+            return usageError(QStringLiteral("--info erwartet keine Datei"));
+        const int rc = RunInfoCommand(infoQuery, out);
+        out.flush();
+        return rc;
     }
     if (files.isEmpty())
         return usageError(QStringLiteral("keine Datei angegeben"));
