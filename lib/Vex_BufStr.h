@@ -17,6 +17,7 @@ public:
     // Frees the buffer.
     void Clear();
     void Add(const QString &S) { Append(S.constData(), S.size(), 0); }
+    void Add(QStringView S) { Append(S.data(), S.size(), 0); }
     void Add(QLatin1StringView S);
     void AddLine(const QString &S);
     void AddNewLine();

@@ -24,6 +24,7 @@ public:
         for (char c : AChars)
             Include(static_cast<unsigned char>(c));
     }
+    constexpr TCharSet(const char *AChars) : TCharSet(std::string_view(AChars)) {}
     static constexpr TCharSet Range(unsigned char AFrom, unsigned char ATo)
     {
         TCharSet r;
@@ -170,6 +171,8 @@ private:
 // width and precision may be "*" (taken from the arguments). Types: s text,
 // d signed, u unsigned, x hexadecimal, f fixed, n number with the locale's
 // thousands separator (precision = decimals, default 0), and "%%". Numbers use
-// the user's locale (QLocale()). A placeholder without argument or of a
-// mismatched kind is written as it stands.
+// the user's locale: QLocale(), the system locale unless the program set another
+// default. A placeholder with no argument left, or of an unknown type, is
+// written as it stands. Arguments convert between kinds: a number for %s gives
+// its decimal text, a float for %d is truncated.
 QString Format(const QString &AFmt, std::initializer_list<TFormatArg> AArgs);

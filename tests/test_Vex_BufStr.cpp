@@ -19,7 +19,8 @@ TEST(BufferedString, LinesAndLength)
 
     TBufferedString s(QStringLiteral("Start"));
     s.Add(QLatin1StringView("\xe4-"));
-    EXPECT_EQ(s.AsString(), QStringLiteral("Start\u00e4-"));
+    s.Add(QStringView(u"\u20ac"));
+    EXPECT_EQ(s.AsString(), QStringLiteral("Start\u00e4-\u20ac"));
 }
 
 TEST(BufferedString, MatchesPlainConcatenationAcrossPageBoundaries)

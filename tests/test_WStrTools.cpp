@@ -44,6 +44,7 @@ TEST(WStrTools, TrimAndCharFunctions)
     EXPECT_FALSE(AllCharsInSet(QStringLiteral("12\u01303"), digits));
     EXPECT_TRUE(AllCharsInSet(QString(), digits));
     EXPECT_TRUE(AllCharsInSet(QStringLiteral("0815"), digits));
+    EXPECT_FALSE(AllCharsInSet(QStringLiteral("0812"), "01589"));
     EXPECT_TRUE(FirstCharInSet(QStringLiteral("1a"), digits));
     EXPECT_FALSE(FirstCharInSet(QString(), digits));
     EXPECT_FALSE(FirstCharInSet(QStringLiteral("a1"), digits));
