@@ -52,3 +52,15 @@ TEST(BufferedString, ManyLinesGrowInWholePages)
     EXPECT_EQ(b.Capacity() % 4096, 0);
     EXPECT_LT(b.Capacity() - b.Len(), 2 * 4096);
 }
+
+TEST(BufferedString, HandedOutTextStaysUnchangedWhenBuildingGoesOn)
+{
+    TBufferedString b(QStringLiteral("abc"));
+    const QString first = b.AsString();
+    b.AddLine(QStringLiteral("def"));
+    EXPECT_EQ(first, QStringLiteral("abc"));
+    EXPECT_EQ(b.AsString(), QStringLiteral("abcdef\r\n"));
+    b.Clear();
+    EXPECT_EQ(b.Capacity(), 0);
+    EXPECT_EQ(first, QStringLiteral("abc"));
+}
