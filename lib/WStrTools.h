@@ -101,6 +101,15 @@ public:
     int Compare(const QString &ALeft, const QString &ARight) const override;
 };
 
+// A default-constructible std::less-style adaptor that holds its own comparer,
+// for ordered containers: std::map<QString, T, TStrLess<TNaturalStrComparer>>.
+template <typename TComparer, bool ACaseInsensitive = false>
+struct TStrLess
+{
+    TComparer FComparer{ACaseInsensitive};
+    bool operator()(const QString &A, const QString &B) const { return FComparer.Compare(A, B) < 0; }
+};
+
 // Bob Jenkins' lookup3 hashlittle.
 uint32_t HashLittle(const void *AKey, size_t ALength, uint32_t AInitVal);
 

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <map>
 #include <random>
 
 #include "TestUtil.h"
@@ -279,8 +280,18 @@ TEST(WStrTools, NaturalComparison)
     EXPECT_EQ(natCi.Compare(QStringLiteral("Item2"), QStringLiteral("iTEM2")), 0);
 
     QStringList l{"E10", "E2", "E1", "E3", "E100", "E20"};
+    const QStringList sorted{"E1", "E2", "E3", "E10", "E20", "E100"};
     std::sort(l.begin(), l.end(), nat.Less());
-    EXPECT_EQ(l, QStringList({"E1", "E2", "E3", "E10", "E20", "E100"}));
+    EXPECT_EQ(l, sorted);
+
+    std::map<QString, int, TStrLess<TNaturalStrComparer, true>> m;
+    for (const char *s : {"e10", "E2", "e1", "E3", "E100", "e20", "E1"})
+        ++m[QString::fromLatin1(s)];
+    QStringList keys;
+    for (const auto &kv : m)
+        keys << kv.first.toUpper();
+    EXPECT_EQ(keys, sorted); // "e1" and "E1" are one key
+    EXPECT_EQ(m.begin()->second, 2);
 }
 
 TEST(WStrTools, FormatPlaceholders)
