@@ -334,3 +334,43 @@ TEST(WStrTools, FormatFollowsTheLocale)
         EXPECT_EQ(Format(QStringLiteral("%.*n"), {2, 1234.5}), QStringLiteral("1.234,50"));
     }
 }
+
+TEST(WStrTools, SafeSortCopesWithTheNaturalOrdersCycles)
+{
+    LocaleGuard g(cGerman);
+    // The natural comparison is not transitive for such a mix.
+    ASSERT_LT(NaturalCompareStr(QStringLiteral("a1"), QStringLiteral("a-1")), 0);
+    ASSERT_LT(NaturalCompareStr(QStringLiteral("a-1"), QStringLiteral("a-z")), 0);
+    ASSERT_LT(NaturalCompareStr(QStringLiteral("a-z"), QStringLiteral("a1")), 0);
+
+    std::mt19937 rng(3);
+    const QString alphabet = QStringLiteral("a1-z9");
+    QStringList l;
+    for (int i = 0; i < 3000; ++i) {
+        QString t;
+        for (int j = 0, len = 1 + int(rng() % 4); j < len; ++j)
+            t += alphabet.at(rng() % alphabet.size());
+        l << t;
+    }
+    QStringList sorted = l;
+    const auto natLess = [](const QString &A, const QString &B) { return NaturalCompareStr(A, B) < 0; };
+    SafeSort(sorted.begin(), sorted.end(), natLess);
+    // Nothing lost or duplicated.
+    QStringList a = l, b = sorted;
+    std::sort(a.begin(), a.end());
+    std::sort(b.begin(), b.end());
+    EXPECT_EQ(a, b);
+
+    // With a consistent ordering it sorts, and keeps equal items in order.
+    QList<std::pair<QString, int>> pairs;
+    for (int i = 0; i < 500; ++i)
+        pairs.append({QStringLiteral("item%1").arg(rng() % 50), i});
+    SafeSort(pairs.begin(), pairs.end(), [&](const auto &A, const auto &B) { return natLess(A.first, B.first); });
+    for (qsizetype i = 1; i < pairs.size(); ++i) {
+        const int c = NaturalCompareStr(pairs[i - 1].first, pairs[i].first);
+        ASSERT_LE(c, 0);
+        if (c == 0) {
+            ASSERT_LT(pairs[i - 1].second, pairs[i].second);
+        }
+    }
+}
