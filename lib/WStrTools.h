@@ -7,13 +7,10 @@
 #include <QString>
 #include <QStringList>
 
-#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <initializer_list>
-#include <iterator>
 #include <string_view>
-#include <vector>
 
 // A set of characters of the byte range (U+0000 to U+00FF). Characters above
 // U+00FF are never in it.
@@ -98,7 +95,8 @@ private:
 // Compares the texts before the first run of digits, then that run's value.
 // Texts without digits are compared plainly, so the order is not transitive
 // for every mix of texts ("a1" < "a-1" < "a-z" < "a1" in most locales): sort
-// with SafeSort, not std::sort, which may read outside the range then.
+// with std::stable_sort (a merge sort that stays in its range), not std::sort,
+// which may then read outside it.
 class TNaturalStrComparer : public TStrComparer
 {
 public:
@@ -115,35 +113,6 @@ struct TStrLess
     TComparer FComparer{ACaseInsensitive};
     bool operator()(const QString &A, const QString &B) const { return FComparer.Compare(A, B) < 0; }
 };
-
-// Stable merge sort that stays inside [AFirst, ALast) even when ALess is not a
-// strict weak ordering (the natural comparison); the order is then some
-// permutation, otherwise the sorted one.
-template <typename TIter, typename TLessFn>
-void SafeSort(TIter AFirst, TIter ALast, TLessFn ALess)
-{
-    using TValue = typename std::iterator_traits<TIter>::value_type;
-    const auto n = std::distance(AFirst, ALast);
-    if (n < 2)
-        return;
-    std::vector<TValue> a(std::make_move_iterator(AFirst), std::make_move_iterator(ALast));
-    std::vector<TValue> b(a.size());
-    const size_t count = a.size();
-    for (size_t width = 1; width < count; width *= 2) {
-        for (size_t lo = 0; lo < count; lo += 2 * width) {
-            const size_t mid = std::min(lo + width, count), hi = std::min(lo + 2 * width, count);
-            size_t i = lo, j = mid, k = lo;
-            while (i < mid && j < hi)
-                b[k++] = ALess(a[j], a[i]) ? std::move(a[j++]) : std::move(a[i++]);
-            while (i < mid)
-                b[k++] = std::move(a[i++]);
-            while (j < hi)
-                b[k++] = std::move(a[j++]);
-        }
-        a.swap(b);
-    }
-    std::move(a.begin(), a.end(), AFirst);
-}
 
 // Bob Jenkins' lookup3 hashlittle.
 uint32_t HashLittle(const void *AKey, size_t ALength, uint32_t AInitVal);
