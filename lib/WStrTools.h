@@ -162,6 +162,7 @@ public:
     TFormatArg(unsigned long long V) : FKind(akUInt), FUInt(V) {}
     TFormatArg(double V) : FKind(akFloat), FFloat(V) {}
     TFormatArg(const QString &V) : FKind(akStr), FStr(V) {}
+    TFormatArg(QStringView V) : FKind(akStr), FStr(V.toString()) {}
     TFormatArg(QLatin1StringView V) : FKind(akStr), FStr(V) {}
     TFormatArg(const char *V) : FKind(akStr), FStr(QString::fromUtf8(V)) {}
     TFormatArg(QChar V) : FKind(akStr), FStr(V) {}

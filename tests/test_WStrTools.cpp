@@ -315,6 +315,7 @@ TEST(WStrTools, FormatPlaceholders)
         {QStringLiteral("%s %s"), {"only"}, QStringLiteral("only %s")}, // missing argument
         {QStringLiteral("100%"), {}, QStringLiteral("100%")},
         {QStringLiteral("%x"), {255}, QStringLiteral("FF")},
+        {QStringLiteral("[%s|%s]"), {QStringView(u"ab"), QLatin1StringView("\xe4")}, QStringLiteral("[ab|\u00e4]")},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.Fmt.toStdString());
