@@ -3,6 +3,7 @@
 #include <QBuffer>
 #include <QFileDevice>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -55,9 +56,28 @@ bool TBase64Decoder::Feed(const void *AData, qsizetype ALen)
     int count = FCount;
     uint8_t *out = FOutBuf.get();
     while (p < end) {
-        // Room for the bytes a full run of input could still give.
         if (FOutLen > cOutSize - 3 && !Flush())
             return false;
+        // Fast path: whole groups of four alphabet characters.
+        if (count == 0) {
+            const uint8_t *const groupsEnd = p + std::min<qsizetype>((end - p) / 4, (cOutSize - FOutLen) / 3) * 4;
+            while (p < groupsEnd) {
+                const uint32_t a = cDecode[p[0]], b = cDecode[p[1]], c = cDecode[p[2]], d = cDecode[p[3]];
+                if ((a | b | c | d) & 0x80)
+                    break;
+                const uint32_t v = a << 18 | b << 12 | c << 6 | d;
+                out[FOutLen] = uint8_t(v >> 16);
+                out[FOutLen + 1] = uint8_t(v >> 8);
+                out[FOutLen + 2] = uint8_t(v);
+                FOutLen += 3;
+                p += 4;
+            }
+            if (p >= end)
+                break;
+            if (FOutLen > cOutSize - 3)
+                continue;
+        }
+        // One byte at a time around skipped characters.
         const uint8_t v = cDecode[*p++];
         if (v == cSkip)
             continue;

@@ -9,26 +9,13 @@ class TIntMinMaxDetector
 {
 public:
     TIntMinMaxDetector() = default;
-    static TIntMinMaxDetector CreateNamed(const QString &AName)
-    {
-        TIntMinMaxDetector d;
-        d.FName = AName;
-        return d;
-    }
+    // The name only identifies the detector.
+    explicit TIntMinMaxDetector(const QString &AName) : FName(AName) {}
+    static TIntMinMaxDetector CreateNamed(const QString &AName) { return TIntMinMaxDetector(AName); }
 
-    void Clear() { FCount = 0; FMinValue = 0; FMaxValue = 0; }
-    void Add(int32_t AValue)
-    {
-        if (FCount == 0) {
-            FMinValue = AValue;
-            FMaxValue = AValue;
-        } else if (AValue < FMinValue) {
-            FMinValue = AValue;
-        } else if (AValue > FMaxValue) {
-            FMaxValue = AValue;
-        }
-        ++FCount;
-    }
+    // Forgets all values.
+    void Clear();
+    void Add(int32_t AValue);
 
     bool GotValues() const { return FCount != 0; }
     uint32_t Count() const { return FCount; }

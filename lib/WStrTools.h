@@ -24,6 +24,7 @@ public:
         for (char c : AChars)
             Include(static_cast<unsigned char>(c));
     }
+    constexpr TCharSet(const char *AChars) : TCharSet(std::string_view(AChars)) {}
     static constexpr TCharSet Range(unsigned char AFrom, unsigned char ATo)
     {
         TCharSet r;
@@ -92,12 +93,25 @@ private:
 };
 
 // Compares the texts before the first run of digits, then that run's value.
+// Texts without digits are compared plainly, so the order is not transitive
+// for every mix of texts ("a1" < "a-1" < "a-z" < "a1" in most locales): sort
+// with std::stable_sort (a merge sort that stays in its range), not std::sort,
+// which may then read outside it.
 class TNaturalStrComparer : public TStrComparer
 {
 public:
     explicit TNaturalStrComparer(bool ACaseInsensitive = false) : TStrComparer(ACaseInsensitive) {}
     static TNaturalStrComparer CreateIgnoreCase() { return TNaturalStrComparer(true); }
     int Compare(const QString &ALeft, const QString &ARight) const override;
+};
+
+// A default-constructible std::less-style adaptor that holds its own comparer,
+// for ordered containers: std::map<QString, T, TStrLess<TNaturalStrComparer>>.
+template <typename TComparer, bool ACaseInsensitive = false>
+struct TStrLess
+{
+    TComparer FComparer{ACaseInsensitive};
+    bool operator()(const QString &A, const QString &B) const { return FComparer.Compare(A, B) < 0; }
 };
 
 // Bob Jenkins' lookup3 hashlittle.
@@ -148,6 +162,7 @@ public:
     TFormatArg(unsigned long long V) : FKind(akUInt), FUInt(V) {}
     TFormatArg(double V) : FKind(akFloat), FFloat(V) {}
     TFormatArg(const QString &V) : FKind(akStr), FStr(V) {}
+    TFormatArg(QStringView V) : FKind(akStr), FStr(V.toString()) {}
     TFormatArg(QLatin1StringView V) : FKind(akStr), FStr(V) {}
     TFormatArg(const char *V) : FKind(akStr), FStr(QString::fromUtf8(V)) {}
     TFormatArg(QChar V) : FKind(akStr), FStr(V) {}
@@ -170,6 +185,8 @@ private:
 // width and precision may be "*" (taken from the arguments). Types: s text,
 // d signed, u unsigned, x hexadecimal, f fixed, n number with the locale's
 // thousands separator (precision = decimals, default 0), and "%%". Numbers use
-// the user's locale (QLocale()). A placeholder without argument or of a
-// mismatched kind is written as it stands.
+// the user's locale: QLocale(), the system locale unless the program set another
+// default. A placeholder with no argument left, or of an unknown type, is
+// written as it stands. Arguments convert between kinds: a number for %s gives
+// its decimal text, a float for %d is truncated.
 QString Format(const QString &AFmt, std::initializer_list<TFormatArg> AArgs);

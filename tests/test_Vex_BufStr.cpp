@@ -19,7 +19,8 @@ TEST(BufferedString, LinesAndLength)
 
     TBufferedString s(QStringLiteral("Start"));
     s.Add(QLatin1StringView("\xe4-"));
-    EXPECT_EQ(s.AsString(), QStringLiteral("Start\u00e4-"));
+    s.Add(QStringView(u"\u20ac"));
+    EXPECT_EQ(s.AsString(), QStringLiteral("Start\u00e4-\u20ac"));
 }
 
 TEST(BufferedString, MatchesPlainConcatenationAcrossPageBoundaries)
@@ -50,4 +51,16 @@ TEST(BufferedString, ManyLinesGrowInWholePages)
     EXPECT_EQ(b.Len(), 10000 * (line.size() + 2));
     EXPECT_EQ(b.Capacity() % 4096, 0);
     EXPECT_LT(b.Capacity() - b.Len(), 2 * 4096);
+}
+
+TEST(BufferedString, HandedOutTextStaysUnchangedWhenBuildingGoesOn)
+{
+    TBufferedString b(QStringLiteral("abc"));
+    const QString first = b.AsString();
+    b.AddLine(QStringLiteral("def"));
+    EXPECT_EQ(first, QStringLiteral("abc"));
+    EXPECT_EQ(b.AsString(), QStringLiteral("abcdef\r\n"));
+    b.Clear();
+    EXPECT_EQ(b.Capacity(), 0);
+    EXPECT_EQ(first, QStringLiteral("abc"));
 }

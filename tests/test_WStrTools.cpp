@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <map>
 #include <random>
 
 #include "TestUtil.h"
@@ -44,6 +45,7 @@ TEST(WStrTools, TrimAndCharFunctions)
     EXPECT_FALSE(AllCharsInSet(QStringLiteral("12\u01303"), digits));
     EXPECT_TRUE(AllCharsInSet(QString(), digits));
     EXPECT_TRUE(AllCharsInSet(QStringLiteral("0815"), digits));
+    EXPECT_FALSE(AllCharsInSet(QStringLiteral("0812"), "01589"));
     EXPECT_TRUE(FirstCharInSet(QStringLiteral("1a"), digits));
     EXPECT_FALSE(FirstCharInSet(QString(), digits));
     EXPECT_FALSE(FirstCharInSet(QStringLiteral("a1"), digits));
@@ -278,8 +280,18 @@ TEST(WStrTools, NaturalComparison)
     EXPECT_EQ(natCi.Compare(QStringLiteral("Item2"), QStringLiteral("iTEM2")), 0);
 
     QStringList l{"E10", "E2", "E1", "E3", "E100", "E20"};
+    const QStringList sorted{"E1", "E2", "E3", "E10", "E20", "E100"};
     std::sort(l.begin(), l.end(), nat.Less());
-    EXPECT_EQ(l, QStringList({"E1", "E2", "E3", "E10", "E20", "E100"}));
+    EXPECT_EQ(l, sorted);
+
+    std::map<QString, int, TStrLess<TNaturalStrComparer, true>> m;
+    for (const char *s : {"e10", "E2", "e1", "E3", "E100", "e20", "E1"})
+        ++m[QString::fromLatin1(s)];
+    QStringList keys;
+    for (const auto &kv : m)
+        keys << kv.first.toUpper();
+    EXPECT_EQ(keys, sorted); // "e1" and "E1" are one key
+    EXPECT_EQ(m.begin()->second, 2);
 }
 
 TEST(WStrTools, FormatPlaceholders)
@@ -303,6 +315,7 @@ TEST(WStrTools, FormatPlaceholders)
         {QStringLiteral("%s %s"), {"only"}, QStringLiteral("only %s")}, // missing argument
         {QStringLiteral("100%"), {}, QStringLiteral("100%")},
         {QStringLiteral("%x"), {255}, QStringLiteral("FF")},
+        {QStringLiteral("[%s|%s]"), {QStringView(u"ab"), QLatin1StringView("\xe4")}, QStringLiteral("[ab|\u00e4]")},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.Fmt.toStdString());
@@ -321,4 +334,31 @@ TEST(WStrTools, FormatFollowsTheLocale)
         LocaleGuard g(cGerman);
         EXPECT_EQ(Format(QStringLiteral("%.*n"), {2, 1234.5}), QStringLiteral("1.234,50"));
     }
+}
+
+TEST(WStrTools, StableSortCopesWithTheNaturalOrdersCycles)
+{
+    LocaleGuard g(cGerman);
+    // The natural comparison is not transitive for such a mix.
+    ASSERT_LT(NaturalCompareStr(QStringLiteral("a1"), QStringLiteral("a-1")), 0);
+    ASSERT_LT(NaturalCompareStr(QStringLiteral("a-1"), QStringLiteral("a-z")), 0);
+    ASSERT_LT(NaturalCompareStr(QStringLiteral("a-z"), QStringLiteral("a1")), 0);
+
+    std::mt19937 rng(3);
+    const QString alphabet = QStringLiteral("a1-z9");
+    QStringList l;
+    for (int i = 0; i < 3000; ++i) {
+        QString t;
+        for (int j = 0, len = 1 + int(rng() % 4); j < len; ++j)
+            t += alphabet.at(rng() % alphabet.size());
+        l << t;
+    }
+    QStringList sorted = l;
+    const auto natLess = [](const QString &A, const QString &B) { return NaturalCompareStr(A, B) < 0; };
+    std::stable_sort(sorted.begin(), sorted.end(), natLess);
+    // Nothing lost or duplicated.
+    QStringList a = l, b = sorted;
+    std::sort(a.begin(), a.end());
+    std::sort(b.begin(), b.end());
+    EXPECT_EQ(a, b);
 }
