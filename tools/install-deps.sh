@@ -3,7 +3,7 @@
 # Safe to run again: apt-get skips what is already installed.
 set -euo pipefail
 pkgs=(build-essential cmake ninja-build pkg-config
-      qt6-base-dev qt6-base-dev-tools libqt6network6 libgtest-dev libgmock-dev
+      qt6-base-dev qt6-base-dev-tools libgtest-dev libgmock-dev shared-mime-info
       xvfb xauth default-jdk-headless python3)
 missing=()
 for p in "${pkgs[@]}"; do

@@ -1,0 +1,756 @@
+#include "LDT3.FilePtrList.h"
+
+#include "LDT3.Zeichen.h"
+#include "Vex_SHA1.h"
+#include "WStrTools.h"
+
+#include <QFileInfo>
+
+#include <algorithm>
+#include <cstring>
+#include <functional>
+#include <limits>
+#include <stdexcept>
+
+using namespace LDT3Zeichen;
+
+// ---------------------------------------------------------------------------
+// Line errors
+
+QString LineErrorBitMsg(int ABit)
+{
+    switch (ABit) {
+    case LE_EmptyLine: return QStringLiteral("Leere Zeile");
+    case LE_InvalidLine: return QStringLiteral("Ungültige Zeile");
+    case LE_InvalidChars: return QStringLiteral("Fehlerhafte Zeichen");
+    case LE_CrLf: return QStringLiteral("Kein <CR><LF>");
+    case LE_WrongLength: return QStringLiteral("Falsche Längenangabe");
+    case LE_ManyChecksums: return QStringLiteral("Mehrfache Prüfsummenangabe");
+    case LE_ManyVersions: return QStringLiteral("Mehrfache Versionsangabe");
+    case LE_EmptyLineAtEnd: return QStringLiteral("Leerzeile am Dateiende");
+    default: return QString();
+    }
+}
+
+QString TLDT3LineError::ErrorMsg() const
+{
+    return FPtrList->ErrorMsg(FPtrIdx);
+}
+
+void TLDT3LineErrorList::Clear()
+{
+    FList.clear();
+    FMinMaxZeile.Clear();
+}
+
+void TLDT3LineErrorList::AddLineError(int APtrIdx)
+{
+    FList.append(TLDT3LineError(FPtrList, APtrIdx));
+    FMinMaxZeile.Add(APtrIdx + 1);
+}
+
+bool TLDT3LineErrorList::NextEnabled(int ACurrentZeile) const
+{
+    return Count() > 0 && ACurrentZeile != 0 && ACurrentZeile < FMinMaxZeile.MaxValue();
+}
+
+bool TLDT3LineErrorList::PrevEnabled(int ACurrentZeile) const
+{
+    return Count() > 0 && ACurrentZeile != 0 && ACurrentZeile > FMinMaxZeile.MinValue();
+}
+
+bool TLDT3LineErrorList::FindNextZeile(int ACurrentZeile, int &ANextZeile) const
+{
+    if (!NextEnabled(ACurrentZeile))
+        return false;
+    // entries are in ascending order: bisect for the first line after the current one
+    auto it = std::upper_bound(FList.cbegin(), FList.cend(), ACurrentZeile,
+                               [](int z, const TLDT3LineError &e) { return z < e.Zeile(); });
+    if (it == FList.cend())
+        return false;
+    ANextZeile = it->Zeile();
+    return true;
+}
+
+bool TLDT3LineErrorList::FindPrevZeile(int ACurrentZeile, int &APrevZeile) const
+{
+    if (!PrevEnabled(ACurrentZeile))
+        return false;
+    auto it = std::lower_bound(FList.cbegin(), FList.cend(), ACurrentZeile,
+                               [](const TLDT3LineError &e, int z) { return e.Zeile() < z; });
+    if (it == FList.cbegin())
+        return false;
+    APrevZeile = std::prev(it)->Zeile();
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// Construction and loading
+
+TLDT3FilePtrList::TLDT3FilePtrList()
+    : FLineErrorList(std::make_unique<TLDT3LineErrorList>(this))
+{
+}
+
+TLDT3FilePtrList::~TLDT3FilePtrList()
+{
+    Clear();
+}
+
+void TLDT3FilePtrList::Clear()
+{
+    struct Closer {
+        TLDT3FilePtrList *L;
+        ~Closer() { L->CloseFile(); }
+    } closer{this};
+    FList.clear();
+    FList.squeeze();
+    FFeldErrDict.clear();
+    FLineErrorList->Clear();
+    FErrorCounter.Clear();
+    FFoundList.Clear();
+    FPathNodes.clear();
+    FPathNodes.squeeze();
+    FFileName.clear();
+    FFileErrors = 0;
+    FCheckSumOffset = -1;
+    FCheckSumOrg.clear();
+    FCheckSumOkay = false;
+    FCheckSumCalculated.clear();
+    FIsLDTFile = false;
+    FXDTVersion.clear();
+    FIsLDT_3_1_2_OrHigher = false;
+    FStructureOkay = false;
+    FPathAndLevelOkay = false;
+    FInvalidLines = 0;
+    FEmptyLinesAtEnd = 0;
+}
+
+void TLDT3FilePtrList::CloseFile()
+{
+    if (FFile) {
+        if (FFileBase)
+            FFile->unmap(const_cast<uchar *>(FFileBase));
+        FFile->close();
+        FFile.reset();
+    }
+    FFileBase = nullptr;
+    FFileSize = 0;
+}
+
+bool TLDT3FilePtrList::OpenFile(const QString &AFileName)
+{
+    Clear();
+    FFileName = AFileName;
+    QFileInfo info(AFileName);
+    if (info.isDir())
+        throw ELDT3Error(QStringLiteral("Die Datei \"%1\" kann nicht geöffnet werden: Es ist ein Verzeichnis.")
+                             .arg(AFileName));
+    auto file = std::make_unique<QFile>(AFileName);
+    if (!file->open(QIODevice::ReadOnly)) {
+        QString reason;
+        if (!info.exists())
+            reason = QStringLiteral("Die Datei existiert nicht.");
+        else if (!info.isReadable())
+            reason = QStringLiteral("Keine Berechtigung zum Lesen.");
+        else
+            reason = file->errorString();
+        throw ELDT3Error(QStringLiteral("Die Datei \"%1\" kann nicht geöffnet werden: %2").arg(AFileName, reason));
+    }
+    FFileSize = file->size();
+    FFile = std::move(file);
+    if (FFileSize <= 0)
+        return false;
+    uchar *base = FFile->map(0, FFileSize);
+    if (!base)
+        return false;
+    FFileBase = base;
+    return true;
+}
+
+// Counts CR LF pairs; gives up (returns -1) at the first other line end.
+static qint64 CountCrLfLines(const uchar *P, qint64 N)
+{
+    qint64 count = 0;
+    for (qint64 i = 0; i < N; ++i) {
+        const uchar b = P[i];
+        if (b == 0x0D) {
+            if (i + 1 < N && P[i + 1] == 0x0A) {
+                ++count;
+                ++i;
+            } else {
+                return -1;
+            }
+        } else if (b == 0x0A) {
+            return -1;
+        }
+    }
+    return count;
+}
+
+bool TLDT3FilePtrList::LoadFromFile(const QString &AFileName, const std::atomic<bool> *ABreakEvent)
+{
+    if (!OpenFile(AFileName))
+        return false;
+
+    const uchar *p = FFileBase;
+    const qint64 n = FFileSize;
+    const qint64 crlf = CountCrLfLines(p, n);
+    const qint64 reserve = crlf > 0 ? crlf : n / 18;
+    FList.reserve(qsizetype(qMin<qint64>(reserve, std::numeric_limits<int>::max())));
+
+    bool reachedEnd = true;
+    qint64 pos = 0;
+    while (pos < n) {
+        if (ABreakEvent && ABreakEvent->load(std::memory_order_relaxed)) {
+            reachedEnd = false;
+            break;
+        }
+        // Line body up to the first CR or LF; a line is never longer than
+        // an int can count (a longer run is cut into several lines).
+        const qint64 maxBody = qMin<qint64>(n - pos, std::numeric_limits<qint32>::max() - 2);
+        const uchar *start = p + pos;
+        qint64 body = 0;
+        while (body < maxBody && !(ByteClass[start[body]] & cLineEnd))
+            ++body;
+        qint64 len = body;
+        if (pos + len < n) {
+            const uchar e = p[pos + len];
+            if (e == 0x0D || e == 0x0A) {
+                ++len;
+                if (pos + len < n) {
+                    const uchar e2 = p[pos + len];
+                    if ((e == 0x0D && e2 == 0x0A) || (e == 0x0A && e2 == 0x0D))
+                        ++len;
+                }
+            }
+        }
+        ParseLine(pos, len);
+        pos += len;
+        if (FMaxInvalidLines > 0 && FInvalidLines > FMaxInvalidLines) {
+            reachedEnd = pos >= n;
+            break;
+        }
+    }
+
+    CheckVersion();
+    CheckCheckSum();
+    CheckStructure();
+    SetLevelsAndPaths();
+    CountLineErrors();
+    BuildLineErrorList();
+    return reachedEnd;
+}
+
+void TLDT3FilePtrList::ParseLine(qint64 AOffset, qint64 ALen)
+{
+    TLDT3FilePtrItem item;
+    item.FOffset = AOffset;
+    item.FLenOrgLine = qint32(ALen);
+    const uchar *p = FFileBase + AOffset;
+
+    int bits = 0;
+    qint64 body = 0;
+    bool allowed = true;
+    while (body < ALen && !(ByteClass[p[body]] & cLineEnd)) {
+        allowed &= bool(ByteClass[p[body]] & cAllowed);
+        ++body;
+    }
+    if (!allowed)
+        bits |= LE_InvalidChars;
+    if (!(ALen - body == 2 && p[body] == 0x0D && p[body + 1] == 0x0A))
+        bits |= LE_CrLf;
+
+    bool valid = false;
+    if (body == 0) {
+        bits |= LE_EmptyLine;
+    } else if (body < 7 || !(ByteIsDigit(p[0]) && ByteIsDigit(p[1]) && ByteIsDigit(p[2]) && ByteIsDigit(p[3])
+                             && ByteIsDigit(p[4]) && ByteIsDigit(p[5]) && ByteIsDigit(p[6]))) {
+        bits |= LE_InvalidLine;
+    } else {
+        valid = true;
+        item.FLen = qint16((p[0] - '0') * 100 + (p[1] - '0') * 10 + (p[2] - '0'));
+        item.FFK = qint16((p[3] - '0') * 1000 + (p[4] - '0') * 100 + (p[5] - '0') * 10 + (p[6] - '0'));
+        item.FLenInhalt = qint32(body - 7);
+        if (item.FFK == TLDT3::FK_XDTVersion) {
+            if (FXDTVersion.isEmpty())
+                FXDTVersion = LDT3BytesToStr(p + 7, item.FLenInhalt, QChar(0));
+            else
+                bits |= LE_ManyVersions;
+        } else if (item.FFK == TLDT3::FK_Pruefsumme) {
+            if (FCheckSumOffset < 0) {
+                FCheckSumOffset = AOffset;
+                FCheckSumOrg = LDT3BytesToStr(p + 7, item.FLenInhalt, QChar(0));
+            } else {
+                bits |= LE_ManyChecksums;
+                FCheckSumOrg.clear();
+            }
+        }
+        if (item.FLenInhalt + 9 != item.FLen)
+            bits |= LE_WrongLength;
+    }
+
+    item.FLineErrorCode = quint16(bits);
+    item.FFeldErrorCode = (bits & (LE_EmptyLine | LE_InvalidLine | LE_EmptyLineAtEnd)) ? 1 : 0;
+    FFileErrors |= bits;
+    if (!valid)
+        ++FInvalidLines;
+    FList.append(item);
+}
+
+// ---------------------------------------------------------------------------
+// File level
+
+QString TLDT3FilePtrList::AsString() const
+{
+    if (!FFileBase || FFileSize <= 0)
+        return QString();
+    // Every byte maps to one character; control bytes and 0x80..0x9F keep their number.
+    QString r(FFileSize, Qt::Uninitialized);
+    char16_t *d = reinterpret_cast<char16_t *>(r.data());
+    for (qint64 i = 0; i < FFileSize; ++i)
+        d[i] = Iso885915[FFileBase[i]];
+    return r;
+}
+
+int TLDT3FilePtrList::AverageLineLength() const
+{
+    return Count() == 0 ? 0 : int(FFileSize / Count());
+}
+
+const TLDT3FilePtrItem &TLDT3FilePtrList::Item(int Index) const
+{
+    if (Index < 0 || Index >= Count())
+        throw std::out_of_range("line index out of range");
+    return FList.at(Index);
+}
+
+QByteArray TLDT3FilePtrList::OrgBytes(int Index) const
+{
+    const TLDT3FilePtrItem &it = Item(Index);
+    return QByteArray(reinterpret_cast<const char *>(FFileBase + it.FOffset), it.FLenOrgLine);
+}
+
+QString TLDT3FilePtrList::OrgLine(int Index) const
+{
+    const TLDT3FilePtrItem &it = Item(Index);
+    return LDT3BytesToStr(FFileBase + it.FOffset, it.FLenOrgLine, QChar(0));
+}
+
+QString TLDT3FilePtrList::DumpOrgBytesAnsi(int Index) const
+{
+    const TLDT3FilePtrItem &it = Item(Index);
+    return DumpBytes(FFileBase + it.FOffset, it.FLenOrgLine);
+}
+
+const uchar *TLDT3FilePtrList::PtrInhalt(int Index) const
+{
+    const TLDT3FilePtrItem &it = Item(Index);
+    return it.FLenInhalt > 0 ? FFileBase + it.FOffset + 7 : nullptr;
+}
+
+QString TLDT3FilePtrList::Inhalt(int Index) const
+{
+    const TLDT3FilePtrItem &it = Item(Index);
+    return it.FLenInhalt > 0 ? LDT3BytesToStr(FFileBase + it.FOffset + 7, it.FLenInhalt, QChar(0)) : QString();
+}
+
+// ---------------------------------------------------------------------------
+// Line errors
+
+void TLDT3FilePtrList::SetLineErrorCode(int Index, int ACode)
+{
+    Item(Index);
+    FList[Index].FLineErrorCode = quint16(ACode);
+}
+
+QString TLDT3FilePtrList::LineErrorMsg(int Index) const
+{
+    const int code = LineErrorCode(Index);
+    QString r;
+    static const int order[] = {LE_EmptyLine, LE_InvalidLine, LE_InvalidChars, LE_CrLf,
+                                LE_WrongLength, LE_ManyChecksums, LE_ManyVersions, LE_EmptyLineAtEnd};
+    for (int bit : order)
+        if (code & bit)
+            AddWithSeparator(r, QStringLiteral(", "), LineErrorBitMsg(bit));
+    return r;
+}
+
+QString TLDT3FilePtrList::FeldErrorMsg(int Index) const
+{
+    Item(Index);
+    return FFeldErrDict.value(Index);
+}
+
+QString TLDT3FilePtrList::ErrorMsg(int Index) const
+{
+    QString r = LineErrorMsg(Index);
+    AddWithSeparator(r, QStringLiteral(", "), FeldErrorMsg(Index));
+    return r;
+}
+
+int TLDT3FilePtrList::MarkEmptyLinesAtEnd()
+{
+    FEmptyLinesAtEnd = 0;
+    if (!FileErrorEmptyLine())
+        return 0;
+    int i = Count() - 1;
+    while (i >= 0 && (FList[i].FLineErrorCode & LE_EmptyLine)) {
+        FList[i].FLineErrorCode = quint16((FList[i].FLineErrorCode & ~(LE_EmptyLine | LE_EmptyLineAtEnd)) | LE_EmptyLineAtEnd);
+        ++FEmptyLinesAtEnd;
+        --i;
+    }
+    if (FEmptyLinesAtEnd > 0) {
+        FFileErrors |= LE_EmptyLineAtEnd;
+        bool emptyBefore = false;
+        for (int j = 0; j <= i && !emptyBefore; ++j)
+            emptyBefore = FList[j].FLineErrorCode & LE_EmptyLine;
+        if (!emptyBefore)
+            FFileErrors &= ~LE_EmptyLine;
+    }
+    return FEmptyLinesAtEnd;
+}
+
+void TLDT3FilePtrList::CountLineErrors()
+{
+    FErrorCounter.Clear();
+    if (FFileErrors == 0)
+        return;
+    static const int bits[] = {LE_EmptyLine, LE_EmptyLineAtEnd, LE_CrLf, LE_InvalidLine,
+                               LE_InvalidChars, LE_WrongLength, LE_ManyChecksums, LE_ManyVersions};
+    int counts[8] = {};
+    for (const TLDT3FilePtrItem &it : std::as_const(FList)) {
+        if (it.FLineErrorCode == 0)
+            continue;
+        for (int b = 0; b < 8; ++b)
+            if (it.FLineErrorCode & bits[b])
+                ++counts[b];
+    }
+    for (int b = 0; b < 8; ++b)
+        if (counts[b] > 0)
+            FErrorCounter.Add(bits[b], counts[b]);
+}
+
+bool TLDT3FilePtrList::BuildLineErrorList()
+{
+    FLineErrorList->Clear();
+    for (int i = 0; i < Count(); ++i)
+        if (FList[i].FLineErrorCode != 0 || FList[i].FFeldErrorCode != 0)
+            FLineErrorList->AddLineError(i);
+    return FLineErrorList->Count() > 0;
+}
+
+// ---------------------------------------------------------------------------
+// Version, checksum, structure, levels and paths
+
+void TLDT3FilePtrList::CheckVersion()
+{
+    FIsLDTFile = TLDT3::VersionIsLDT(FXDTVersion);
+    FIsLDT_3_1_2_OrHigher = TLDT3::IsLDTVersionOrHigher(FXDTVersion, 3, 1, 2);
+}
+
+bool TLDT3FilePtrList::CalcCheckSum()
+{
+    if (FCheckSumOffset < 0 || FileErrorManyChecksums())
+        return false;
+    FCheckSumCalculated = TSHA1::HashHex(FFileBase, FCheckSumOffset);
+    return true;
+}
+
+bool TLDT3FilePtrList::CheckCheckSum()
+{
+    FCheckSumOkay = false;
+    FCheckSumCalculated.clear();
+    if (!CalcCheckSum())
+        return false;
+    if (FCheckSumOrg.isEmpty())
+        return false;
+    FCheckSumOkay = FCheckSumCalculated.compare(FCheckSumOrg, Qt::CaseInsensitive) == 0;
+    return true;
+}
+
+bool TLDT3FilePtrList::CheckFKInhalt(int Index, int AFK, const QString &AInhalt) const
+{
+    if (Index < 0 || Index >= Count())
+        return false;
+    const TLDT3FilePtrItem &it = FList.at(Index);
+    if (it.FFK != AFK || it.FLenInhalt != AInhalt.size())
+        return false;
+    const uchar *p = FFileBase + it.FOffset + 7;
+    for (int i = 0; i < it.FLenInhalt; ++i) {
+        const uchar b = p[i];
+        const char16_t c = (ByteClass[b] & (cAllowed | cLineEnd)) ? Iso885915[b] : 0;
+        if (c != AInhalt[i].unicode())
+            return false;
+    }
+    return true;
+}
+
+// Compares the contents of two lines byte for byte.
+static bool SameInhalt(const uchar *ABase, const TLDT3FilePtrItem &A, const TLDT3FilePtrItem &B)
+{
+    return A.FLenInhalt == B.FLenInhalt
+           && memcmp(ABase + A.FOffset + 7, ABase + B.FOffset + 7, size_t(A.FLenInhalt)) == 0;
+}
+
+bool TLDT3FilePtrList::CheckStructure()
+{
+    MarkEmptyLinesAtEnd();
+    FStructureOkay = false;
+    const int n = TestedLineCount();
+    if (Count() == 0) {
+        FStructureOkay = true;
+        return true;
+    }
+    if (n <= 0 || FList[0].FFK != TLDT3::FK_SatzArt)
+        return false;
+    QList<int> stack; // open lines; empty = the sentinel
+    for (int i = 0; i < n; ++i) {
+        const TLDT3FilePtrItem &it = FList[i];
+        switch (it.FFK) {
+        case TLDT3::FK_SatzArt:
+            if (!stack.isEmpty())
+                return false;
+            stack.append(i);
+            break;
+        case TLDT3::FK_SatzEnde:
+            if (stack.isEmpty() || FList[stack.last()].FFK != TLDT3::FK_SatzArt
+                || !SameInhalt(FFileBase, FList[stack.last()], it))
+                return false;
+            stack.removeLast();
+            break;
+        case TLDT3::FK_ObjektIdent:
+            if (stack.isEmpty())
+                return false;
+            stack.append(i);
+            break;
+        case TLDT3::FK_ObjektEnde:
+            if (stack.isEmpty() || FList[stack.last()].FFK != TLDT3::FK_ObjektIdent
+                || !SameInhalt(FFileBase, FList[stack.last()], it))
+                return false;
+            stack.removeLast();
+            break;
+        default:
+            if (stack.isEmpty())
+                return false;
+            break;
+        }
+    }
+    if (!stack.isEmpty() || FList[n - 1].FFK != TLDT3::FK_SatzEnde)
+        return false;
+    FStructureOkay = true;
+    return true;
+}
+
+int TLDT3FilePtrList::PushPath(int AParent, int AValue)
+{
+    FPathNodes.append(TPathNode{AParent, AValue});
+    return int(FPathNodes.size()) - 1;
+}
+
+bool TLDT3FilePtrList::SetLevelsAndPaths()
+{
+    FPathNodes.clear();
+    if (Count() == 0) {
+        FPathAndLevelOkay = true;
+        return true;
+    }
+    FPathAndLevelOkay = false;
+    if (!FStructureOkay)
+        return false;
+    const int n = TestedLineCount();
+    int top = -1; // path node of the stack's top; -1 = empty stack
+    int v = -1;
+    // A pop from an empty stack means an object that no attribute introduced:
+    // paths and levels are then meaningless; assign none of them.
+    auto pop = [&]() {
+        if (top < 0)
+            return false;
+        top = FPathNodes[top].Parent;
+        return true;
+    };
+    bool ok = true;
+    for (int i = 0; i < n && ok; ++i) {
+        TLDT3FilePtrItem &it = FList[i];
+        switch (it.FFK) {
+        case TLDT3::FK_SatzArt: {
+            bool isNum = false;
+            int value = -1;
+            if (it.FLenInhalt > 0) {
+                const QString s = LDT3BytesToStr(FFileBase + it.FOffset + 7, it.FLenInhalt, QChar(0));
+                value = s.toInt(&isNum);
+                if (!isNum || !TLDT3::Is_num(s))
+                    value = -1;
+            }
+            top = PushPath(top, value);
+            ++v;
+            it.FPathId = top;
+            it.FLevel = v;
+            break;
+        }
+        case TLDT3::FK_SatzEnde:
+            it.FPathId = top;
+            ok = pop();
+            --v;
+            it.FLevel = v;
+            break;
+        case TLDT3::FK_ObjektIdent:
+            it.FPathId = top;
+            it.FLevel = v;
+            ++v;
+            break;
+        case TLDT3::FK_ObjektEnde:
+            it.FPathId = top;
+            ok = pop();
+            --v;
+            it.FLevel = v;
+            --v;
+            break;
+        default:
+            if (TLDT3::IsObjektAttribut(it.FFK)) {
+                it.FLevel = v;
+                ++v;
+                it.FPathId = top;
+                top = PushPath(top, it.FFK);
+            } else {
+                it.FLevel = v;
+                it.FPathId = top;
+            }
+            break;
+        }
+    }
+    if (!ok) {
+        for (TLDT3FilePtrItem &it : FList) {
+            it.FLevel = 0;
+            it.FPathId = -1;
+        }
+        FPathNodes.clear();
+        return false;
+    }
+    FPathAndLevelOkay = true;
+    return true;
+}
+
+void TLDT3FilePtrList::SetLevel(int Index, int AValue)
+{
+    Item(Index);
+    FList[Index].FLevel = AValue;
+}
+
+QList<int> TLDT3FilePtrList::Path(int Index) const
+{
+    QList<int> r;
+    for (int node = Item(Index).FPathId; node >= 0; node = FPathNodes[node].Parent)
+        r.append(FPathNodes[node].Value);
+    std::reverse(r.begin(), r.end());
+    return r;
+}
+
+void TLDT3FilePtrList::SetPath(int Index, const QList<int> &APath)
+{
+    Item(Index);
+    int node = -1;
+    for (int v : APath)
+        node = PushPath(node, v);
+    FList[Index].FPathId = node;
+}
+
+QString TLDT3FilePtrList::ShortPath(int Index) const
+{
+    if (!FPathAndLevelOkay)
+        return QString();
+    const QList<int> path = Path(Index);
+    if (path.isEmpty())
+        return QString();
+    QString r = QStringLiteral("SA") + QString::number(path[0]);
+    for (qsizetype i = 1; i < path.size(); ++i)
+        r += QStringLiteral("\\@") + QString::number(path[i]);
+    return r;
+}
+
+QString TLDT3FilePtrList::ShortPathFK(int Index) const
+{
+    if (!FPathAndLevelOkay)
+        return QString();
+    return ShortPath(Index) + QStringLiteral("\\FK") + FKStr(Index);
+}
+
+// ---------------------------------------------------------------------------
+// Search
+
+// First occurrence of APattern in the bytes from AFrom on, or -1.
+static qint64 FindBytes(const uchar *ABase, qint64 ASize, const QByteArray &APattern, qint64 AFrom)
+{
+    if (APattern.isEmpty() || AFrom < 0 || APattern.size() > ASize - AFrom)
+        return -1;
+    const auto *first = reinterpret_cast<const char *>(ABase) + AFrom;
+    const auto *last = reinterpret_cast<const char *>(ABase) + ASize;
+    const auto it = std::search(first, last, std::boyer_moore_horspool_searcher(APattern.cbegin(), APattern.cend()));
+    return it == last ? -1 : AFrom + (it - first);
+}
+
+qint64 TLDT3FilePtrList::FindStrOffset(const QString &ASearchStr) const
+{
+    if (!FFileBase || !LDT3StrAllowed(ASearchStr, false))
+        return -1;
+    return FindBytes(FFileBase, FFileSize, LDT3StrToBytes(ASearchStr, 0), 0);
+}
+
+int TLDT3FilePtrList::FindStrZeile(const QString &ASearchStr) const
+{
+    // The pattern holds no CR or LF, so its first match is the first match
+    // that starts outside a line end; lines are counted by LF bytes.
+    const qint64 off = FindStrOffset(ASearchStr);
+    if (off < 0)
+        return 0;
+    return int(std::count(FFileBase, FFileBase + off, uchar(0x0A))) + 1;
+}
+
+int TLDT3FilePtrList::LineIndexOfOffset(qint64 AOffset) const
+{
+    if (AOffset < 0 || FList.isEmpty())
+        return -1;
+    auto it = std::upper_bound(FList.cbegin(), FList.cend(), AOffset,
+                               [](qint64 o, const TLDT3FilePtrItem &item) { return o < item.FOffset; });
+    if (it == FList.cbegin())
+        return -1;
+    --it;
+    return AOffset < it->FOffset + it->FLenOrgLine ? int(it - FList.cbegin()) : -1;
+}
+
+bool TLDT3FilePtrList::FindAll(const QString &ASearchStr)
+{
+    FFoundList.Clear();
+    if (ASearchStr.isEmpty() || !FFileBase)
+        return false;
+    if (ASearchStr.contains(QChar(0))) {
+        // NUL stands for every byte outside the character set in line texts
+        for (int i = 0; i < Count(); ++i)
+            if (OrgLine(i).contains(ASearchStr))
+                FFoundList.Add(i);
+        return FFoundList.Count() > 0;
+    }
+    // A character the file cannot hold is found nowhere.
+    for (QChar ch : ASearchStr)
+        if (LDT3CharToByte(ch, 0) == 0)
+            return false;
+    const QByteArray pattern = LDT3StrToBytes(ASearchStr, 0);
+    qint64 from = 0;
+    for (;;) {
+        const qint64 off = FindBytes(FFileBase, FFileSize, pattern, from);
+        if (off < 0)
+            break;
+        const int idx = LineIndexOfOffset(off);
+        if (idx < 0)
+            break;
+        const TLDT3FilePtrItem &it = FList.at(idx);
+        const qint64 lineEnd = it.FOffset + it.FLenOrgLine;
+        if (off + pattern.size() <= lineEnd) {
+            FFoundList.Add(idx);
+            from = lineEnd; // one hit per line is enough
+        } else {
+            from = off + 1; // runs over the line's end: not inside one line
+        }
+    }
+    return FFoundList.Count() > 0;
+}

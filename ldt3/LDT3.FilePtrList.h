@@ -1,0 +1,254 @@
+// The loaded LDT file: the mapped bytes and one small record per physical line.
+#pragma once
+
+#include "LDT3.Base.h"
+#include "Vex_Counter.h"
+#include "Vex_IntList.h"
+#include "Vex_MinMax.h"
+
+#include <QFile>
+#include <QHash>
+#include <QList>
+#include <QString>
+
+#include <atomic>
+#include <memory>
+
+// Line error bits
+enum TLDT3LineErrorBits : int {
+    LE_EmptyLine = 0x001,
+    LE_InvalidLine = 0x002,
+    LE_InvalidChars = 0x004,
+    LE_CrLf = 0x008,
+    LE_WrongLength = 0x010,
+    LE_ManyChecksums = 0x020,
+    LE_ManyVersions = 0x040,
+    LE_EmptyLineAtEnd = 0x080,
+    LE_XPMError = 0x100,
+};
+
+// Message of one line error bit (empty for the XPM bit and unknown bits).
+QString LineErrorBitMsg(int ABit);
+
+class TLDT3FilePtrList;
+
+// One erroneous line; its message is worked out anew on each read.
+class TLDT3LineError
+{
+public:
+    TLDT3LineError(const TLDT3FilePtrList *APtrList, int APtrIdx) : FPtrList(APtrList), FPtrIdx(APtrIdx) {}
+    int PtrIdx() const { return FPtrIdx; }
+    int Zeile() const { return FPtrIdx + 1; }
+    QString ErrorMsg() const;
+
+private:
+    const TLDT3FilePtrList *FPtrList;
+    int FPtrIdx;
+};
+
+// The erroneous lines of a file in ascending line order.
+class TLDT3LineErrorList
+{
+public:
+    explicit TLDT3LineErrorList(const TLDT3FilePtrList *APtrList) : FPtrList(APtrList) {}
+    void Clear();
+    int Count() const { return int(FList.size()); }
+    const TLDT3LineError &Items(int Index) const { return FList.at(Index); }
+    const TIntMinMaxDetector &MinMaxZeile() const { return FMinMaxZeile; }
+    bool NextEnabled(int ACurrentZeile) const;
+    bool PrevEnabled(int ACurrentZeile) const;
+    bool FindNextZeile(int ACurrentZeile, int &ANextZeile) const;
+    bool FindPrevZeile(int ACurrentZeile, int &APrevZeile) const;
+
+private:
+    friend class TLDT3FilePtrList;
+    void AddLineError(int APtrIdx);
+
+    const TLDT3FilePtrList *FPtrList;
+    QList<TLDT3LineError> FList;
+    TIntMinMaxDetector FMinMaxZeile;
+};
+
+// One physical line. Holds numbers and an offset into the mapped file only;
+// texts are made on demand. Equal paths are shared: FPathId refers to a node
+// of the list's path tree (-1 = empty path).
+struct TLDT3FilePtrItem
+{
+    qint64 FOffset = 0;      // first byte of the line, from the start of the file
+    qint32 FLenOrgLine = 0;  // bytes of the line including its line end
+    qint32 FLenInhalt = 0;   // content bytes (from byte 8 up to the line end)
+    qint16 FLen = 0;         // length written in bytes 1 to 3
+    qint16 FFK = 0;          // field identifier written in bytes 4 to 7
+    quint16 FLineErrorCode = 0;
+    qint16 FFeldErrorCode = 0;
+    qint32 FLevel = 0;
+    qint32 FPathId = -1;
+};
+static_assert(sizeof(TLDT3FilePtrItem) == 32, "line records must stay small");
+
+class TLDT3FilePtrList
+{
+public:
+    TLDT3FilePtrList();
+    ~TLDT3FilePtrList();
+    TLDT3FilePtrList(const TLDT3FilePtrList &) = delete;
+    TLDT3FilePtrList &operator=(const TLDT3FilePtrList &) = delete;
+
+    void Clear();
+    // Throws ELDT3Error with the system's message when the file cannot be opened.
+    bool LoadFromFile(const QString &AFileName, const std::atomic<bool> *ABreakEvent = nullptr);
+
+    int MaxInvalidLines() const { return FMaxInvalidLines; }
+    void SetMaxInvalidLines(int AValue) { FMaxInvalidLines = AValue < 0 ? 0 : AValue; }
+
+    // File level
+    const QString &FileName() const { return FFileName; }
+    qint64 FileSize() const { return FFileSize; }
+    bool FileIsOpen() const { return FFileBase != nullptr; }
+    int Count() const { return int(FList.size()); }
+    int InvalidLines() const { return FInvalidLines; }
+    int EmptyLinesAtEnd() const { return FEmptyLinesAtEnd; }
+    const uchar *FileBase() const { return FFileBase; }
+    QString AsString() const;
+    int AverageLineLength() const;
+
+    // Per line (0-based index; out of range throws std::out_of_range)
+    const TLDT3FilePtrItem &Item(int Index) const;
+    int Zeile(int Index) const { Item(Index); return Index + 1; }
+    QByteArray OrgBytes(int Index) const;
+    QString OrgLine(int Index) const;
+    QString DumpOrgBytesAnsi(int Index) const;
+    const uchar *PtrOrgLine(int Index) const { return FFileBase + Item(Index).FOffset; }
+    int LenOrgLine(int Index) const { return Item(Index).FLenOrgLine; }
+    int Len(int Index) const { return Item(Index).FLen; }
+    QString LenStr(int Index) const { return TLDT3::IntToStr_LZ(Len(Index), 3); }
+    int FK(int Index) const { return Item(Index).FFK; }
+    QString FKStr(int Index) const { return TLDT3::IntToStr_LZ(FK(Index), 4); }
+    TLDT3::TFKTyp FKTyp(int Index) const { return TLDT3::GetFKTyp(FK(Index)); }
+    QString Inhalt(int Index) const;
+    const uchar *PtrInhalt(int Index) const;
+    int LenInhalt(int Index) const { return Item(Index).FLenInhalt; }
+    int CalculatedLen(int Index) const { return LenInhalt(Index) + 9; }
+    QString CalculatedLenStr(int Index) const { return TLDT3::IntToStr_LZ(CalculatedLen(Index), 3); }
+    bool IsSatzArt(int Index) const { return TLDT3::IsSatzArt(FK(Index)); }
+    bool IsSatzEnde(int Index) const { return TLDT3::IsSatzEnde(FK(Index)); }
+    bool IsObjektIdent(int Index) const { return TLDT3::IsObjektIdent(FK(Index)); }
+    bool IsObjektEnde(int Index) const { return TLDT3::IsObjektEnde(FK(Index)); }
+    bool IsXDTVersion(int Index) const { return TLDT3::IsXDTVersion(FK(Index)); }
+    bool IsObjektAttribut(int Index) const { return TLDT3::IsObjektAttribut(FK(Index)); }
+    bool IsBase64CodierteZeile(int Index) const { return TLDT3::IsBase64CodierteZeile(FK(Index)); }
+    bool IsPruefsumme(int Index) const { return TLDT3::IsPruefsumme(FK(Index)); }
+
+    // Line errors
+    int LineErrorCode(int Index) const { return Item(Index).FLineErrorCode; }
+    void SetLineErrorCode(int Index, int ACode);
+    QString LineErrorMsg(int Index) const;
+    int FeldErrorCode(int Index) const { return Item(Index).FFeldErrorCode; }
+    QString FeldErrorMsg(int Index) const;
+    QString ErrorMsg(int Index) const;
+    bool LineOK(int Index) const { return !(LineErrorCode(Index) & (LE_EmptyLine | LE_InvalidLine | LE_EmptyLineAtEnd)); }
+    bool FeldOK(int Index) const { return FeldErrorCode(Index) == 0; }
+    bool LineNoError(int Index) const { return LineErrorCode(Index) == 0 && FeldErrorCode(Index) == 0; }
+    bool LineHasErrors(int Index) const { return !LineNoError(Index); }
+    bool LineHasXPMErrors(int Index) const { return LineErrorCode(Index) & LE_XPMError; }
+    bool IsEmptyLine(int Index) const { return LineErrorCode(Index) & LE_EmptyLine; }
+    bool IsEmptyLineAtEnd(int Index) const { return LineErrorCode(Index) & LE_EmptyLineAtEnd; }
+    bool IsInvalidLine(int Index) const { return LineErrorCode(Index) & LE_InvalidLine; }
+    bool CharsOkay(int Index) const { return !(LineErrorCode(Index) & LE_InvalidChars); }
+    bool CrLfOkay(int Index) const { return !(LineErrorCode(Index) & LE_CrLf); }
+    bool LenOkay(int Index) const { return !(LineErrorCode(Index) & LE_WrongLength); }
+    bool ManyChecksums(int Index) const { return LineErrorCode(Index) & LE_ManyChecksums; }
+    bool ManyVersions(int Index) const { return LineErrorCode(Index) & LE_ManyVersions; }
+
+    int FileErrors() const { return FFileErrors; }
+    bool FileErrorEmptyLine() const { return FFileErrors & LE_EmptyLine; }
+    bool FileErrorInvalidLine() const { return FFileErrors & LE_InvalidLine; }
+    bool FileErrorInvalidChars() const { return FFileErrors & LE_InvalidChars; }
+    bool FileErrorCrLf() const { return FFileErrors & LE_CrLf; }
+    bool FileErrorWrongLength() const { return FFileErrors & LE_WrongLength; }
+    bool FileErrorManyChecksums() const { return FFileErrors & LE_ManyChecksums; }
+    bool FileErrorManyVersions() const { return FFileErrors & LE_ManyVersions; }
+    bool FileErrorEmptyLineAtEnd() const { return FFileErrors & LE_EmptyLineAtEnd; }
+    const TCountDictionary &ErrorCounter() const { return FErrorCounter; }
+    const TLDT3LineErrorList &LineErrorList() const { return *FLineErrorList; }
+
+    int MarkEmptyLinesAtEnd();
+    void CountLineErrors();
+    bool BuildLineErrorList();
+
+    // Structure, levels, paths, version, checksum
+    bool CheckSatzArt(int Index, const QString &AInhalt) const { return CheckFKInhalt(Index, TLDT3::FK_SatzArt, AInhalt); }
+    bool CheckSatzEnde(int Index, const QString &AInhalt) const { return CheckFKInhalt(Index, TLDT3::FK_SatzEnde, AInhalt); }
+    bool CheckObjektIdent(int Index, const QString &AInhalt) const { return CheckFKInhalt(Index, TLDT3::FK_ObjektIdent, AInhalt); }
+    bool CheckObjektEnde(int Index, const QString &AInhalt) const { return CheckFKInhalt(Index, TLDT3::FK_ObjektEnde, AInhalt); }
+    int Level(int Index) const { return Item(Index).FLevel; }
+    void SetLevel(int Index, int AValue);
+    QList<int> Path(int Index) const;
+    void SetPath(int Index, const QList<int> &APath);
+    QString ShortPath(int Index) const;
+    QString ShortPathFK(int Index) const;
+
+    const QString &XDTVersion() const { return FXDTVersion; }
+    bool IsLDTFile() const { return FIsLDTFile; }
+    bool IsLDT_3_1_2_OrHigher() const { return FIsLDT_3_1_2_OrHigher; }
+    const QString &CheckSumOrg() const { return FCheckSumOrg; }
+    const QString &CheckSumCalculated() const { return FCheckSumCalculated; }
+    bool CheckSumOkay() const { return FCheckSumOkay; }
+    bool StructureOkay() const { return FStructureOkay; }
+    bool PathAndLevelOkay() const { return FPathAndLevelOkay; }
+    int PathNodeCount() const { return int(FPathNodes.size()); }
+
+    // Search
+    bool StrExists(const QString &ASearchStr) const { return FindStrOffset(ASearchStr) >= 0; }
+    qint64 FindStrOffset(const QString &ASearchStr) const;
+    int FindStrZeile(const QString &ASearchStr) const;
+    bool FindAll(const QString &ASearchStr);
+    const TSortedUniqueIntList &FoundList() const { return FFoundList; }
+    // Index of the line that holds byte AOffset of the file (-1 outside).
+    int LineIndexOfOffset(qint64 AOffset) const;
+
+    void CheckVersion();
+    bool CheckCheckSum();
+    bool CheckStructure();
+    bool SetLevelsAndPaths();
+
+private:
+    struct TPathNode
+    {
+        qint32 Parent; // -1 for the outermost element
+        qint32 Value;
+    };
+
+    bool OpenFile(const QString &AFileName);
+    void CloseFile();
+    void ParseLine(qint64 AOffset, qint64 ALen);
+    bool CalcCheckSum();
+    bool CheckFKInhalt(int Index, int AFK, const QString &AInhalt) const;
+    int PushPath(int AParent, int AValue);
+    int TestedLineCount() const { return Count() - FEmptyLinesAtEnd; }
+
+    QList<TLDT3FilePtrItem> FList;
+    QHash<int, QString> FFeldErrDict;
+    std::unique_ptr<TLDT3LineErrorList> FLineErrorList;
+    TCountDictionary FErrorCounter;
+    TSortedUniqueIntList FFoundList;
+    QList<TPathNode> FPathNodes;
+
+    QString FFileName;
+    std::unique_ptr<QFile> FFile;
+    const uchar *FFileBase = nullptr;
+    qint64 FFileSize = 0;
+    int FFileErrors = 0;
+    qint64 FCheckSumOffset = -1; // first byte of the first checksum line
+    QString FCheckSumOrg;
+    bool FCheckSumOkay = false;
+    QString FCheckSumCalculated;
+    bool FIsLDTFile = false;
+    QString FXDTVersion;
+    bool FIsLDT_3_1_2_OrHigher = false;
+    bool FStructureOkay = false;
+    bool FPathAndLevelOkay = false;
+    int FMaxInvalidLines = 0;
+    int FInvalidLines = 0;
+    int FEmptyLinesAtEnd = 0;
+};

@@ -1,0 +1,126 @@
+#include "Vex_Shell.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QMimeDatabase>
+#include <QProcess>
+#include <QFile>
+#include <QStandardPaths>
+#include <QUrl>
+
+static TShellDialogs *GShellDialogs = nullptr;
+static TShellLauncher GLauncher;
+
+void SetShellDialogs(TShellDialogs *ADialogs) { GShellDialogs = ADialogs; }
+TShellDialogs *ShellDialogs() { return GShellDialogs; }
+void SetShellLauncher(TShellLauncher ALauncher) { GLauncher = std::move(ALauncher); }
+
+static bool Launch(const QString &AProgram, const QStringList &AArgs)
+{
+    if (GLauncher)
+        return GLauncher(AProgram, AArgs);
+    if (QStandardPaths::findExecutable(AProgram).isEmpty())
+        return false;
+    return QProcess::startDetached(AProgram, AArgs);
+}
+
+bool ShellOpenFile(const QString &AFileName)
+{
+    return Launch(QStringLiteral("xdg-open"), {QFileInfo(AFileName).absoluteFilePath()});
+}
+
+bool ShellOpenWithDlg(const QString &AFileName)
+{
+    return GShellDialogs && GShellDialogs->OpenWithDlg(QFileInfo(AFileName).absoluteFilePath());
+}
+
+bool ShellPropertiesDlg(const QString &AFileName)
+{
+    return GShellDialogs && GShellDialogs->PropertiesDlg(QFileInfo(AFileName).absoluteFilePath());
+}
+
+bool ShellExploreFile(const QString &AFileName)
+{
+    const QFileInfo info(AFileName);
+    const QString url = QUrl::fromLocalFile(info.absoluteFilePath()).toString();
+    // The file manager's D-Bus interface selects the file; else open its folder.
+    if (Launch(QStringLiteral("dbus-send"),
+               {QStringLiteral("--session"), QStringLiteral("--dest=org.freedesktop.FileManager1"),
+                QStringLiteral("--type=method_call"), QStringLiteral("/org/freedesktop/FileManager1"),
+                QStringLiteral("org.freedesktop.FileManager1.ShowItems"),
+                QStringLiteral("array:string:") + url, QStringLiteral("string:")}))
+        return true;
+    return Launch(QStringLiteral("xdg-open"), {info.absolutePath()});
+}
+
+static QMimeType MimeTypeOfExtension(const QString &AExtension)
+{
+    if (AExtension.isEmpty())
+        return QMimeType();
+    const QString ext = AExtension.startsWith(QLatin1Char('.')) ? AExtension : QLatin1Char('.') + AExtension;
+    const QMimeType t = QMimeDatabase().mimeTypeForFile(QStringLiteral("x") + ext, QMimeDatabase::MatchExtension);
+    return t.isDefault() ? QMimeType() : t;
+}
+
+QString GetFriendlyDocName(const QString &AExtension)
+{
+    const QMimeType t = MimeTypeOfExtension(AExtension);
+    return t.isValid() ? t.comment() : QString();
+}
+
+// Value of AKey in [AGroup] of a desktop-entry style file, or empty.
+static QString IniValue(const QString &AFileName, const QString &AGroup, const QString &AKey)
+{
+    QFile f(AFileName);
+    if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
+        return QString();
+    bool inGroup = false;
+    const QString header = QLatin1Char('[') + AGroup + QLatin1Char(']');
+    while (!f.atEnd()) {
+        const QString line = QString::fromUtf8(f.readLine()).trimmed();
+        if (line.startsWith(QLatin1Char('['))) {
+            inGroup = line == header;
+        } else if (inGroup) {
+            const qsizetype eq = line.indexOf(QLatin1Char('='));
+            if (eq > 0 && line.left(eq).trimmed() == AKey)
+                return line.mid(eq + 1).trimmed();
+        }
+    }
+    return QString();
+}
+
+// The desktop entry that handles a MIME type by default, from the
+// mimeapps.list files in the order of the XDG specification.
+static QString DefaultDesktopEntry(const QString &AMimeType)
+{
+    QStringList lists;
+    for (const QString &dir : QStandardPaths::standardLocations(QStandardPaths::GenericConfigLocation))
+        lists << dir + QStringLiteral("/mimeapps.list");
+    for (const QString &dir : QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation))
+        lists << dir + QStringLiteral("/applications/mimeapps.list")
+              << dir + QStringLiteral("/applications/defaults.list")
+              << dir + QStringLiteral("/applications/mimeinfo.cache");
+    for (const QString &file : std::as_const(lists)) {
+        for (const char *group : {"Default Applications", "Added Associations", "MIME Cache"}) {
+            const QStringList entries = IniValue(file, QString::fromLatin1(group), AMimeType)
+                                            .split(QLatin1Char(';'), Qt::SkipEmptyParts);
+            if (!entries.isEmpty())
+                return entries.first();
+        }
+    }
+    return QString();
+}
+
+QString GetFriendlyAppName(const QString &AExtension)
+{
+    const QMimeType t = MimeTypeOfExtension(AExtension);
+    if (!t.isValid())
+        return QString();
+    const QString entry = DefaultDesktopEntry(t.name());
+    if (entry.isEmpty())
+        return QString();
+    const QString path = QStandardPaths::locate(QStandardPaths::ApplicationsLocation, entry);
+    if (path.isEmpty())
+        return QString();
+    return IniValue(path, QStringLiteral("Desktop Entry"), QStringLiteral("Name"));
+}
