@@ -419,17 +419,26 @@ TEST(LDT3Feld, CheckFeldBytesAgreeWithText)
     EXPECT_GT(lines, 1000);
     EXPECT_GT(codes.value(0), lines); // most sample lines are valid
 
-    // Random contents drawn from bytes that matter to the checks.
+    // Edge contents and random ones drawn from bytes that matter to the checks.
+    const QList<QByteArray> edges{
+        "", "0", "00", ".", "..", "1.", ".5", "1.2.3", "00000101", "00010101", "10000101",
+        "20240001", "20241301", "20240100", "20240132", "20240131", "19800000", "1980050a",
+        "8215", "Obj_0001", "LDT3.1.3", "UTC+1", "6,1", "Iva-p", "123456601", "353812345",
+        QByteArray(40, 'f'), QByteArray(61, 'x'), QByteArray(991, '1'), "\xa4\xa6\xff", "a\x9f" "b"};
     const QByteArray alphabet("0123456789.,:+-/ ABCFHKLObj_\x80\xa0\xa4\xfc\r\n\x00\x7f", 44);
+    const QByteArray digits("0123456789");
     QRandomGenerator rng(4711);
     const QStringList fks = d->GetFelder();
     for (const QString &s : fks) {
         const int fk = s.toInt();
+        for (const QByteArray &c : edges)
+            agree(fk, c);
         for (int i = 0; i < 60; ++i) {
+            const QByteArray &from = i % 3 ? alphabet : digits;
             QByteArray c;
             const int len = int(rng.bounded(13));
             for (int k = 0; k < len; ++k)
-                c.append(alphabet[int(rng.bounded(alphabet.size()))]);
+                c.append(from[int(rng.bounded(from.size()))]);
             d->SetPruefsumme_E157(i % 2);
             agree(fk, c);
         }
