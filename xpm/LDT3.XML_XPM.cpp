@@ -92,6 +92,7 @@ std::unique_ptr<TXMLData> TXMLData::ParseData(const QByteArray &AXml)
         r.addData(AXml);
 
     auto data = std::make_unique<TXMLData>();
+    data->FRecord.reserve(AXml.count("<record")); // one allocation for large results
     bool sawRoot = false;
     while (!r.atEnd()) {
         r.readNext();

@@ -314,6 +314,7 @@ std::unique_ptr<TXPMErrList> LoadXPMErrList(const QString &AFileName)
     if (data->Record().isEmpty())
         return list;
     const TXPMRecParser parser; // patterns compiled once per load
+    list->Reserve(int(data->Record().size()));
     for (const TXMLRecord_ &x : data->Record()) {
         TXPMErrRec rec;
         rec.ErrGruppe = x.GRUPPE;

@@ -36,6 +36,8 @@ public:
     TXPMParamRec Parameter;
 
     int Add(const TXPMErrRec &ARec);
+    // Room for ACount messages (a loader knows how many will come).
+    void Reserve(int ACount) { FList.reserve(ACount); }
     int Count() const { return int(FList.size()); }
     const TXPMErrRec &Items(int Index) const { return FList.at(Index); }
     QList<int> AlleZeilen() const;

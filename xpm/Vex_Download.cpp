@@ -144,7 +144,6 @@ void TURLDownloadToFileThread::ProcToExecute()
         BindStatusProgress(0, cancel, AURL, 4, total);
         stopIf(cancel);
     };
-    QObject::connect(r, &QNetworkReply::redirected, r, [&](const QUrl &AURL) { begin(AURL.toString()); });
     QObject::connect(r, &QNetworkReply::metaDataChanged, r, [&]() { begin(r->url().toString()); });
     QObject::connect(r, &QNetworkReply::readyRead, r, [&]() {
         begin(r->url().toString());
