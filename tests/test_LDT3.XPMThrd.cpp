@@ -105,7 +105,9 @@ TEST_F(XPMRun, PreRunChecksFailBeforeAnyProcessStarts)
 TEST_F(XPMRun, XmlRunMarksLinesAndPassesBlankedNamesIntact)
 {
     REQUIRE_STANDIN();
-    const QStringList before = TmpResultFiles();
+    // a temporary directory of our own: other test processes run beside us
+    const QString tmp = FDir.filePath(QStringLiteral("tmp"));
+    SetLDTTmpDir(tmp);
     const QString args = FDir.filePath(QStringLiteral("args.txt"));
     TScopedEnv a("XPMSTANDIN_ARGS", args.toUtf8());
     TScopedEnv m("XPMSTANDIN_MESSAGES", "2|W|K089|Feld|Wert <b>fehlt</b>;0|I|K001|Info|ohne Zeile;3|F|K100|X|kaputt");
@@ -130,7 +132,9 @@ TEST_F(XPMRun, XmlRunMarksLinesAndPassesBlankedNamesIntact)
 
     EXPECT_EQ(TextsOf(FRec.Rec(), 1), QStringList{QStringLiteral("Datei: \"%1\"").arg(FLdt)});
     EXPECT_EQ(TextsOf(FRec.Rec(), 2), QStringList{QStringLiteral("Prüfe mein befund.ldt")});
-    EXPECT_EQ(TmpResultFiles(), before); // both temporary result files are gone
+    EXPECT_EQ(TLDT3Data::GetLDTTmpDir(), tmp);
+    EXPECT_TRUE(TmpResultFiles().isEmpty()); // both temporary result files are gone
+    SetLDTTmpDir(QString());
 }
 
 TEST_F(XPMRun, MalformedResultIsReportedNotCrashing)
