@@ -85,6 +85,7 @@ void ReadRecord(QXmlStreamReader &R, TXMLRecord_ &Rec)
 std::unique_ptr<TXMLData> TXMLData::ParseData(const QByteArray &AXml)
 {
     QXmlStreamReader r;
+    r.setNamespaceProcessing(false); // element names are plain; saves time on large results
     const QByteArray enc = DeclaredEncoding(AXml);
     if (!enc.isEmpty() && IsLatin9(enc) && !QStringDecoder(enc.constData()).isValid())
         r.addData(LDT3BytesToStr(reinterpret_cast<const unsigned char *>(AXml.constData()), AXml.size(), u' ')); // text input: the declaration's encoding no longer applies
