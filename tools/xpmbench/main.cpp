@@ -1,5 +1,5 @@
 // Loads a generated XPM result with many messages and prints the time taken.
-// Usage: bench_LDT3.XML_XPM_List [messages] (default 100000)
+// Usage: xpmbench [messages] [copy-of-result.xml]  (default 100000 messages)
 #include "LDT3.XML_XPM_List.h"
 
 #include <QByteArray>
