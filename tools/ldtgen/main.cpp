@@ -32,6 +32,8 @@ const char *const HelpText =
     "                         100M, 2G (K, M, G: 1024, 1024², 1024³ Byte)\n"
     "  --attachment-share A   Anteil der Bytes in Base64-Zeilen, 0 bis 0.95\n"
     "                         (Vorgabe: 0.5 bei Befunden, 0 bei Aufträgen)\n"
+    "  --attachment-min GRÖSSE kleinste Anlage (Bytes der Base64-Zeilen), z. B.\n"
+    "                         256K: wenige große statt vieler kleiner Anlagen\n"
     "  --no-attachments       keine PDF-Anlagen\n"
     "  --no-checksum          keine Prüfsumme (FK 9300)\n"
     "  --fault ART            Fehler einbauen, mehrfach möglich:\n"
@@ -142,6 +144,10 @@ int main(int argc, char **argv)
             if (!ok || share < 0 || share > 0.95)
                 return Usage("--attachment-share erwartet einen Anteil von 0 bis 0.95");
             opt.AttachmentShare = share;
+        } else if (arg == "--attachment-min") {
+            if (!needValue() || !ParseSize(value, n))
+                return Usage("--attachment-min erwartet eine Größe wie 64K oder 1M");
+            opt.AttachmentMin = n;
         } else if (arg == "--fault") {
             TLdtFault f;
             if (!needValue() || !LdtFaultFromName(value, f))
