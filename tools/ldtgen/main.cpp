@@ -49,7 +49,9 @@ const char *const HelpText =
     "  --fault-count N        jeden Fehler N-mal einbauen (Vorgabe: 1)\n"
     "  -o DATEI               Ausgabedatei, \"-\" für die Standardausgabe\n"
     "  -v, --verbose          Kennzahlen der erzeugten Datei ausgeben\n"
-    "  -h, --help             diese Hilfe\n";
+    "  -h, --help             diese Hilfe\n"
+    "\n"
+    "Rückgabewerte: 0 erzeugt, 2 Schreibfehler, 64 falscher Aufruf\n";
 
 int Usage(const std::string &AMessage)
 {
