@@ -133,10 +133,11 @@ bool TLDT3::Is_date(const QString &S)
 {
     if (S.size() != 8 || !Is_num(S))
         return false;
-    if (Is_zero(S.left(4)))
+    auto digit = [&S](int i) { return S[i].unicode() - '0'; };
+    if (digit(0) == 0 && digit(1) == 0 && digit(2) == 0 && digit(3) == 0)
         return false;
-    const int month = S.mid(4, 2).toInt();
-    const int day = S.mid(6, 2).toInt();
+    const int month = digit(4) * 10 + digit(5);
+    const int day = digit(6) * 10 + digit(7);
     return month >= 1 && month <= 12 && day >= 1 && day <= 31;
 }
 

@@ -2,6 +2,7 @@
 
 #include "LDT3.Base.h"
 #include "LDT3.Zeichen.h"
+#include "WStrTools.h"
 
 #include <QFile>
 
@@ -130,14 +131,16 @@ int TLDT3EDict::WertCount() const
 
 bool TLDT3EDict::SaveToFile(const QString &AFileName) const
 {
-    // TODO(kb1): values in natural order once the shared comparer is merged
+    const TNaturalStrComparer comparer(false);
     QString text;
     for (int regel : Regeln()) {
         if (!text.isEmpty())
             text += QLatin1String("\r\n");
         text += QLatin1Char('[') + ERegelToStr(regel) + QLatin1String("]\r\n");
         TLDT3EPairArray pairs = ToArray(regel);
-        TLDT3ErlaubeInhalte::SortPerKey(pairs);
+        std::stable_sort(pairs.begin(), pairs.end(), [&comparer](const TLDT3EPair &a, const TLDT3EPair &b) {
+            return comparer.Compare(a.Key, b.Key) < 0;
+        });
         for (const TLDT3EPair &p : pairs)
             text += QLatin1Char('"') + p.Key + QLatin1String("\"=\"") + p.Value + QLatin1String("\"\r\n");
     }
@@ -227,16 +230,16 @@ bool TLDT3ErlaubeInhalte::IsERegelDefined(int AERegel) const
     return IsSpezialERegel(AERegel) || FDict->RegelExists(AERegel);
 }
 
+// Merge sort: stays within bounds even where the natural order is not a
+// strict weak order (texts with and without digits mixed).
 void TLDT3ErlaubeInhalte::SortPerKey(TLDT3EPairArray &APairArr)
 {
-    // TODO(kb1): NaturalCompareStr once the shared string tools are merged
-    std::sort(APairArr.begin(), APairArr.end(),
-              [](const TLDT3EPair &a, const TLDT3EPair &b) { return a.Key < b.Key; });
+    std::stable_sort(APairArr.begin(), APairArr.end(),
+              [](const TLDT3EPair &a, const TLDT3EPair &b) { return NaturalCompareStr(a.Key, b.Key) < 0; });
 }
 
 void TLDT3ErlaubeInhalte::SortPerValue(TLDT3EPairArray &APairArr)
 {
-    // TODO(kb1): NaturalCompareStr once the shared string tools are merged
-    std::sort(APairArr.begin(), APairArr.end(),
-              [](const TLDT3EPair &a, const TLDT3EPair &b) { return a.Value < b.Value; });
+    std::stable_sort(APairArr.begin(), APairArr.end(),
+              [](const TLDT3EPair &a, const TLDT3EPair &b) { return NaturalCompareStr(a.Value, b.Value) < 0; });
 }

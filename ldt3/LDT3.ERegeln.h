@@ -77,7 +77,7 @@ public:
     // Number of values of all rules.
     int WertCount() const;
     // Writes the table as text ([E001] sections of "value"="meaning" lines, CR LF,
-    // Latin-1). Throws ELDT3Error when the file cannot be written.
+    // ISO 8859-15). Throws ELDT3Error when the file cannot be written.
     bool SaveToFile(const QString &AFileName) const;
 
 private:

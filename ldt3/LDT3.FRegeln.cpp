@@ -6,9 +6,12 @@
 
 namespace {
 
-inline bool IsDigit(QChar C) { return C.unicode() >= '0' && C.unicode() <= '9'; }
-inline bool IsUpper(QChar C) { return C.unicode() >= 'A' && C.unicode() <= 'Z'; }
-inline bool IsLower(QChar C) { return C.unicode() >= 'a' && C.unicode() <= 'z'; }
+constexpr TCharSet csUpper = TCharSet::Range('A', 'Z');
+constexpr TCharSet csDigits = TCharSet::Range('0', '9');
+constexpr TCharSet csAlnum = csUpper + csDigits + TCharSet::Range('a', 'z');
+
+inline bool IsDigit(QChar C) { return csDigits.Contains(C); }
+inline bool IsUpper(QChar C) { return csUpper.Contains(C); }
 
 // Value of the digits S[APos .. APos+ALen-1] (0-based); the caller has checked
 // they are digits. At most four digits are ever read, so nothing overflows.
@@ -27,28 +30,35 @@ bool IsDigitsOfLen(const QString &S, int ALen)
     return S.size() == ALen && TLDT3::Is_num(S);
 }
 
-// Pieces of S at ASep; an empty piece between two separators is kept, an empty
-// piece after the last separator is dropped.
-QStringList SplitKeepEmpty(const QString &S, QChar ASep)
+// The ALen characters from APos on are digits; the caller has checked the length.
+bool DigitsAt(const QString &S, int APos, int ALen)
 {
-    QStringList r = S.split(ASep);
-    if (!r.isEmpty() && r.last().isEmpty())
-        r.removeLast();
-    return r;
+    for (int i = APos; i < APos + ALen; ++i)
+        if (!IsDigit(S.at(i)))
+            return false;
+    return true;
 }
 
-TFRegelCharSet MakeSet(const char *AChars, bool AUpper, bool ADigits)
+// Length of the run of characters in ASet that starts at APos.
+qsizetype RunLength(const QString &S, qsizetype APos, const TCharSet &ASet)
 {
-    TFRegelCharSet s;
-    for (const char *p = AChars; *p; ++p)
-        s.set(static_cast<unsigned char>(*p));
-    if (AUpper)
-        for (int c = 'A'; c <= 'Z'; ++c)
-            s.set(c);
-    if (ADigits)
-        for (int c = '0'; c <= '9'; ++c)
-            s.set(c);
-    return s;
+    qsizetype n = APos;
+    while (n < S.size() && ASet.Contains(S.at(n)))
+        ++n;
+    return n - APos;
+}
+
+bool IsRegionCode(int AKK)
+{
+    // 01, 02, 03, 06-21, 24, 25, 27, 28, 31, 37-73, 78-81, 83, 85-88, 93-96, 98, 99
+    static const struct { int Lo, Hi; } ranges[] = {
+        {1, 3}, {6, 21}, {24, 25}, {27, 28}, {31, 31}, {37, 73},
+        {78, 81}, {83, 83}, {85, 88}, {93, 96}, {98, 99},
+    };
+    for (const auto &r : ranges)
+        if (AKK >= r.Lo && AKK <= r.Hi)
+            return true;
+    return false;
 }
 
 // Date split into year, month and day; S must be 8 digits.
@@ -72,29 +82,16 @@ int CheckDigit49(const QString &S, int APos)
 
 } // namespace
 
-void TakeCharsInSet(QString &S, const TFRegelCharSet &ASet, QString &APrefix)
+void TakeCharsInSet(QString &S, const TCharSet &ASet, QString &APrefix)
 {
-    qsizetype n = 0;
-    while (n < S.size() && S.at(n).unicode() < 256 && ASet.test(S.at(n).unicode()))
-        ++n;
+    const qsizetype n = RunLength(S, 0, ASet);
     APrefix = S.left(n);
     S.remove(0, n);
 }
 
 bool IsFRegelRegionCode(const QString &AKK)
 {
-    if (!IsDigitsOfLen(AKK, 2))
-        return false;
-    const int kk = DigitsValue(AKK, 0, 2);
-    // 01, 02, 03, 06-21, 24, 25, 27, 28, 31, 37-73, 78-81, 83, 85-88, 93-96, 98, 99
-    static const struct { int Lo, Hi; } ranges[] = {
-        {1, 3}, {6, 21}, {24, 25}, {27, 28}, {31, 31}, {37, 73},
-        {78, 81}, {83, 83}, {85, 88}, {93, 96}, {98, 99},
-    };
-    for (const auto &r : ranges)
-        if (kk >= r.Lo && kk <= r.Hi)
-            return true;
-    return false;
+    return IsDigitsOfLen(AKK, 2) && IsRegionCode(DigitsValue(AKK, 0, 2));
 }
 
 bool CheckF001(const QString &AInhalt) { return IsDigitsOfLen(AInhalt, 5); }
@@ -139,7 +136,7 @@ bool CheckF007(const QString &AInhalt)
 {
     if (!AInhalt.startsWith(QLatin1String("LDT")))
         return false;
-    const QStringList parts = SplitKeepEmpty(AInhalt.mid(3), QLatin1Char('.'));
+    const QStringList parts = SplitStr(AInhalt.mid(3), QLatin1Char('.'), false, false);
     if (parts.size() != 3)
         return false;
     for (const QString &p : parts)
@@ -150,36 +147,37 @@ bool CheckF007(const QString &AInhalt)
 
 bool CheckF008(const QString &AInhalt)
 {
-    static const TFRegelCharSet setG = MakeSet("", true, false);
-    static const TFRegelCharSet setN = MakeSet("", false, true);
-    static const TFRegelCharSet setK = MakeSet("abcd", true, false);
-    static const TFRegelCharSet setE = MakeSet("1234", true, false);
-    static const TFRegelCharSet setS = MakeSet("/", false, false);
-    static const TFRegelCharSet setL = MakeSet("#$*<>", true, true);
+    static constexpr TCharSet setG = csUpper;
+    static constexpr TCharSet setN = csDigits;
+    static constexpr TCharSet setK = csUpper + TCharSet("abcd");
+    static constexpr TCharSet setE = csUpper + TCharSet("1234");
+    static constexpr TCharSet setS = TCharSet("/");
+    static constexpr TCharSet setL = csUpper + csDigits + TCharSet("#$*<>");
 
     if (AInhalt.isEmpty() || AInhalt.size() > 9)
         return false;
-    QString rest = AInhalt;
-    QString g, n, k, e, s, l;
-    TakeCharsInSet(rest, setG, g);
-    TakeCharsInSet(rest, setN, n);
-    TakeCharsInSet(rest, setK, k);
-    TakeCharsInSet(rest, setE, e);
-    TakeCharsInSet(rest, setS, s);
-    TakeCharsInSet(rest, setL, l);
+    // The runs that TakeCharsInSet would cut one after the other, measured in
+    // place: this check runs for every fee number of a file.
+    qsizetype pos = 0;
+    auto take = [&](const TCharSet &ASet) {
+        const qsizetype len = RunLength(AInhalt, pos, ASet);
+        pos += len;
+        return len;
+    };
+    const qsizetype g = take(setG), n = take(setN), k = take(setK), e = take(setE), s = take(setS),
+                    l = take(setL);
     // The fee number consists of these six parts only: anything left over
     // (such as a trailing "-") is not part of the pattern.
-    if (!rest.isEmpty())
+    if (pos != AInhalt.size())
         return false;
-    return (!g.isEmpty() || !n.isEmpty()) && s.size() <= 1 && s.size() == l.size() && k.size() <= 1
-        && e.size() <= k.size() && n.size() >= k.size() && n.size() <= 4;
+    return (g > 0 || n > 0) && s <= 1 && s == l && k <= 1 && e <= k && n >= k && n <= 4;
 }
 
 bool CheckF009(const QString &AInhalt)
 {
     if (AInhalt.size() == 5)
         return TLDT3::Is_num(AInhalt);
-    return AInhalt.size() == 6 && TLDT3::Is_num(AInhalt.left(5)) && IsUpper(AInhalt.at(5));
+    return AInhalt.size() == 6 && DigitsAt(AInhalt, 0, 5) && IsUpper(AInhalt.at(5));
 }
 
 bool CheckF010(const QString &AInhalt)
@@ -188,7 +186,7 @@ bool CheckF010(const QString &AInhalt)
         return false;
     if (AInhalt.startsWith(QLatin1String("00")))
         return CheckF014(AInhalt);
-    return IsFRegelRegionCode(AInhalt.left(2));
+    return IsRegionCode(DigitsValue(AInhalt, 0, 2));
 }
 
 bool CheckF011(const QString &AInhalt)
@@ -204,7 +202,7 @@ bool CheckF012(const QString &AInhalt)
 {
     if (AInhalt.size() != 16)
         return false;
-    const QStringList parts = SplitKeepEmpty(AInhalt, QLatin1Char('/'));
+    const QStringList parts = SplitStr(AInhalt, QLatin1Char('/'), false, false);
     if (parts.size() != 5)
         return false;
     static const int lens[5] = {1, 2, 4, 2, 3};
@@ -215,30 +213,26 @@ bool CheckF012(const QString &AInhalt)
     if (a != QLatin1Char('V') && a != QLatin1Char('X') && a != QLatin1Char('Y') && a != QLatin1Char('Z'))
         return false;
     // Two digits are always below 100.
-    if (!TLDT3::Is_num(parts[1]) || !TLDT3::Is_num(parts[2]) || !TLDT3::Is_num(parts[3]))
+    if (!DigitsAt(parts[1], 0, 2) || !DigitsAt(parts[2], 0, 4) || !DigitsAt(parts[3], 0, 2))
         return false;
     const int month = DigitsValue(parts[2], 2, 2);
     if (month < 1 || month > 12)
         return false;
-    for (QChar c : parts[4])
-        if (!IsUpper(c) && !IsLower(c) && !IsDigit(c))
-            return false;
-    return true;
+    return AllCharsInSet(parts[4], csAlnum);
 }
 
 bool CheckF013(const QString &AInhalt)
 {
-    if (AInhalt.size() != 10 || !IsUpper(AInhalt.at(0)) || !TLDT3::Is_num(AInhalt.mid(1)))
+    if (AInhalt.size() != 10 || !IsUpper(AInhalt.at(0)) || !DigitsAt(AInhalt, 1, 9))
         return false;
+    // Ten digits: the letter's place in the alphabet (A = 01) and characters 2 to 9.
     const int letter = AInhalt.at(0).unicode() - 'A' + 1;
-    const QString digits = TLDT3::IntToStr_LZ(letter, 2) + AInhalt.mid(1, 8);
+    int digits[10] = {letter / 10, letter % 10};
+    for (int i = 2; i < 10; ++i)
+        digits[i] = DigitAt(AInhalt, i - 1);
     int sum = 0;
-    for (int i = 1; i <= 10; ++i) {
-        int d = DigitAt(digits, i - 1);
-        if (i % 2 == 0)
-            d *= 2;
-        sum += d / 10 + d % 10;
-    }
+    for (int i = 1; i <= 10; ++i)
+        sum += DigitSum(i % 2 == 0 ? digits[i - 1] * 2 : digits[i - 1]);
     return sum % 10 == DigitAt(AInhalt, 9);
 }
 
@@ -250,8 +244,8 @@ bool CheckF014(const QString &AInhalt)
 
 bool CheckF015(const QString &AInhalt)
 {
-    return AInhalt.size() == 7 && TLDT3::Is_num(AInhalt.left(3)) && AInhalt.at(3) == QLatin1Char('/')
-        && TLDT3::Is_num(AInhalt.mid(4));
+    return AInhalt.size() == 7 && DigitsAt(AInhalt, 0, 3) && AInhalt.at(3) == QLatin1Char('/')
+        && DigitsAt(AInhalt, 4, 3);
 }
 
 bool CheckF016(const QString &AInhalt)
@@ -292,7 +286,7 @@ bool CheckF020(const QString &AInhalt)
 bool CheckF021(const QString &AInhalt)
 {
     return IsDigitsOfLen(AInhalt, 9) && AInhalt.startsWith(QLatin1String("35"))
-        && IsFRegelRegionCode(AInhalt.mid(2, 2));
+        && IsRegionCode(DigitsValue(AInhalt, 2, 2));
 }
 
 bool CheckF022(const QString &AInhalt)

@@ -2,18 +2,15 @@
 // one pure function per rule F001 to F022.
 #pragma once
 
+#include "WStrTools.h"
+
 #include <QString>
-
-#include <bitset>
-
-// A set of byte-range characters; characters above U+00FF belong to no set.
-using TFRegelCharSet = std::bitset<256>;
 
 // Rule 0 (none) is always true, 1 to 22 run their check, any other number is false.
 bool CheckFRegel(int AFRegel, const QString &AInhalt);
 
 // Cuts the longest leading run of characters of S that lie in ASet into APrefix.
-void TakeCharsInSet(QString &S, const TFRegelCharSet &ASet, QString &APrefix);
+void TakeCharsInSet(QString &S, const TCharSet &ASet, QString &APrefix);
 
 bool CheckF001(const QString &AInhalt); // 5 digits
 bool CheckF002(const QString &AInhalt); // date JJJJMMTT

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #if defined(__x86_64__) || defined(__i386__)
+#include <cpuid.h>
 #include <immintrin.h>
 #define VEX_SHA1_X86 1
 #endif
@@ -218,7 +219,15 @@ void BlocksSHANI(uint32_t AState[5], const uint8_t *AData, size_t ABlocks)
 bool TSHA1::HardwareAvailable()
 {
 #ifdef VEX_SHA1_X86
-    static const bool has = __builtin_cpu_supports("sha") && __builtin_cpu_supports("sse4.1");
+    // CPUID leaf 7: EBX bit 29 = SHA; leaf 1: ECX bit 19 = SSE4.1
+    static const bool has = [] {
+        unsigned a = 0, b = 0, c = 0, d = 0;
+        if (!__get_cpuid(1, &a, &b, &c, &d) || !(c & (1u << 19)))
+            return false;
+        if (!__get_cpuid_count(7, 0, &a, &b, &c, &d))
+            return false;
+        return (b & (1u << 29)) != 0;
+    }();
     return has;
 #else
     return false;

@@ -42,7 +42,9 @@ bool ShellPropertiesDlg(const QString &AFileName)
 bool ShellExploreFile(const QString &AFileName)
 {
     const QFileInfo info(AFileName);
-    const QString url = QUrl::fromLocalFile(info.absoluteFilePath()).toString();
+    // dbus-send splits array items at commas: encode them too
+    const QString url = QString::fromLatin1(QUrl::fromLocalFile(info.absoluteFilePath()).toEncoded())
+                            .replace(QLatin1Char(','), QLatin1String("%2C"));
     // The file manager's D-Bus interface selects the file; else open its folder.
     if (Launch(QStringLiteral("dbus-send"),
                {QStringLiteral("--session"), QStringLiteral("--dest=org.freedesktop.FileManager1"),

@@ -425,7 +425,8 @@ TEST(LDT3Feld, CheckFeldBytesAgreeWithText)
         "20240001", "20241301", "20240100", "20240132", "20240131", "19800000", "1980050a",
         "8215", "Obj_0001", "LDT3.1.3", "UTC+1", "6,1", "Iva-p", "123456601", "353812345",
         QByteArray(40, 'f'), QByteArray(61, 'x'), QByteArray(991, '1'), "\xa4\xa6\xff", "a\x9f" "b"};
-    const QByteArray alphabet("0123456789.,:+-/ ABCFHKLObj_\x80\xa0\xa4\xfc\r\n\x00\x7f", 44);
+    static const char kAlphabet[] = "0123456789.,:+-/ ABCFHKLObj_\x80\xa0\xa4\xfc\r\n\x00\x7f";
+    const QByteArray alphabet(kAlphabet, sizeof(kAlphabet) - 1);
     const QByteArray digits("0123456789");
     QRandomGenerator rng(4711);
     const QStringList fks = d->GetFelder();

@@ -1,4 +1,5 @@
 #include "LDT3.FilePtrList.h"
+#include "LDT3.Feld.h"
 
 #include "TestUtil.h"
 
@@ -421,4 +422,56 @@ TEST(FilePtrList, SearchCountsLinesByLineFeedOnly)
     EXPECT_EQ(cr.list.FindStrZeile(QStringLiteral("xyz")), 1);
     EXPECT_TRUE(cr.list.FindAll(QStringLiteral("xyz")));
     EXPECT_EQ(cr.list.FoundList().ToArray(), QList<int>({1}));
+}
+
+TEST(FilePtrList, FieldStatisticsAndChecks)
+{
+    // 8000, 8110, 8002 and two 8242 lines; empty and invalid lines are not counted
+    Loaded l(L(8000, "8205") + L(8110, "x") + "\r\nxx\r\n" + L(8242, "a") + L(8242, "b") + L(8002, "Obj_0010")
+             + L(0, "null"));
+    const QList<TLDT3FeldStatistikRec> rows = l.list.GetFeldStatistikList();
+    ASSERT_EQ(rows.size(), 6);
+    EXPECT_EQ(rows[0].FK, -1);
+    EXPECT_EQ(rows[0].Anzahl, 3);
+    EXPECT_EQ(rows[0].FKStr, QString());
+    EXPECT_EQ(rows[0].Name, QStringLiteral("Objektattribute (FK 8100 - FK 8299)"));
+    EXPECT_EQ(rows[1].FK, 0);
+    EXPECT_EQ(rows[1].FKStr, QString());
+    EXPECT_EQ(rows[2].FKStr, QStringLiteral("FK 8000"));
+    EXPECT_EQ(rows[2].Name, QStringLiteral("Satzart"));
+    EXPECT_EQ(rows[3].FK, 8002);
+    EXPECT_EQ(rows[4].FK, 8110);
+    EXPECT_EQ(rows[5].FK, 8242);
+    EXPECT_EQ(rows[5].Anzahl, 2);
+    EXPECT_EQ(l.list.FeldErrorCode(2), 1);
+    EXPECT_EQ(l.list.FeldErrorCode(3), 1);
+    // the field check's message joins the line's message
+    EXPECT_EQ(l.list.FeldErrorMsg(7), QStringLiteral("Feld 0000 unbekannt"));
+}
+
+TEST(FilePtrList, ChecksumVerdictReachesTheChecksumLine)
+{
+    const QByteArray head = L(8000, "8220") + L(1, "LDT3.1.3");
+    const QByteArray digest = QCryptographicHash::hash(head, QCryptographicHash::Sha1).toHex();
+    Loaded good(head + L(9300, digest) + L(8001, "8220"));
+    EXPECT_EQ(good.list.FeldErrorCode(2), 0);
+    Loaded bad(head + L(9300, QByteArray(40, 'a')) + L(8001, "8220"));
+    EXPECT_NE(bad.list.FeldErrorCode(2), 0);
+    EXPECT_TRUE(bad.list.FeldErrorMsg(2).contains(QStringLiteral("E157")));
+    // a file whose checksum line is empty is not judged by the file before it
+    Loaded good2(head + L(9300, digest) + L(8001, "8220"));
+    Loaded empty(head + L(9300, {}) + L(8001, "8220"));
+    EXPECT_NE(empty.list.FeldErrorCode(2), 0);
+}
+
+TEST(FilePtrList, MeaningsAndLongPaths)
+{
+    Loaded l(L(8000, "8205") + L(8110, "x") + L(8002, "Obj_0010") + L(9970, "1") + L(8003, "Obj_0010")
+             + L(8001, "8205"));
+    const TLDT3FeldDict *dict = GetLDT3FeldDict();
+    const QString expected = dict->GetBedeutung(8000, QStringLiteral("8205")) + QLatin1Char('\\')
+                             + dict->GetFeldName(8110) + QLatin1Char('\\') + dict->GetFeldName(9970);
+    EXPECT_FALSE(dict->GetBedeutung(8000, QStringLiteral("8205")).isEmpty());
+    EXPECT_EQ(l.list.LongPathFK(3), expected);
+    EXPECT_EQ(l.list.Bedeutung(0), dict->GetBedeutung(8000, QStringLiteral("8205")));
 }

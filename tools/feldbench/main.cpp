@@ -1,5 +1,5 @@
 // Measures building the field dictionary and the field check per line.
-// Usage: bench_LDT3.Feld [LDT files...]  (without files: built-in contents)
+// Usage: feldbench [LDT files...]  (without files: built-in contents)
 #include "LDT3.Feld.h"
 #include "LDT3.Zeichen.h"
 

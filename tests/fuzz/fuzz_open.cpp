@@ -1,0 +1,53 @@
+// Fuzz target: the whole open sequence of a file on arbitrary bytes.
+#include "LDT3.FilePtrList.h"
+#include "LDT3.Data.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <cstdint>
+
+static QString FuzzFile()
+{
+    static QTemporaryDir dir;
+    static const bool once = [] {
+        SetLDTTmpDir(dir.filePath(QStringLiteral("tmp")));
+        return true;
+    }();
+    (void)once;
+    return dir.filePath(QStringLiteral("Z01fuzz.ldt"));
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *AData, size_t ASize)
+{
+    const QString name = FuzzFile();
+    {
+        QFile f(name);
+        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            return 0;
+        f.write(reinterpret_cast<const char *>(AData), qint64(ASize));
+    }
+    TLDT3FilePtrList list;
+    list.SetMaxInvalidLines(30);
+    try {
+        list.LoadFromFile(name);
+    } catch (const ELDT3Error &) {
+        return 0;
+    }
+    // read every per-line text once, as the views do
+    for (int i = 0; i < list.Count(); ++i) {
+        (void)list.ErrorMsg(i);
+        (void)list.ShortPathFK(i);
+        (void)list.LongPathFK(i);
+        (void)list.Bedeutung(i);
+        (void)list.DumpOrgBytesAnsi(i);
+    }
+    (void)list.GetFeldStatistikList();
+    list.FindAll(QStringLiteral("8000"));
+    for (int k = 0; k < list.Base64AnalgenList().Count(); ++k)
+        (void)list.Base64AnalgenList().Items(k)->AnhangCaption();
+    TLDT3Data::DeleteScheduledFiles();
+    return 0;
+}
