@@ -274,6 +274,15 @@ TEST(LdtGen, SizeAndAttachmentShare)
         EXPECT_NEAR(double(Base64Bytes(lines)) / double(bytes.size()), share, 0.03);
         EXPECT_TRUE(ChecksumOk(bytes, lines));
     }
+    // Fewer, larger attachments with the same share.
+    const QByteArray few = Gen(dir, {"--size", "3M", "--attachment-min", "64K"});
+    const QList<TLn> fewLines = SplitLines(few);
+    EXPECT_NEAR(double(Base64Bytes(fewLines)) / double(few.size()), 0.5, 0.05);
+    const QList<QByteArray> pdfs = Attachments(fewLines);
+    EXPECT_GE(pdfs.size(), 10);
+    for (const QByteArray &pdf : pdfs) // Base64 lines of 60 characters, 69 bytes each
+        EXPECT_GE((pdf.size() + 2) / 3 * 4 * 69 / 60, 64 * 1024 * 95 / 100);
+
     const QByteArray none = Gen(dir, {"--size", "1M", "--no-attachments"});
     EXPECT_GE(none.size(), 1 << 20);
     EXPECT_EQ(CountFK(SplitLines(none), 6329), 0);

@@ -501,7 +501,8 @@ void TLdtGenerator::BodyRecord()
         qint64 want = qint64((FShare * total - double(FBase64Bytes)) / (1.0 - FShare));
         if (FOpt.Size > 0)
             want = std::min(want, FOpt.Size - FWritten - qint64(FRec.size()) - AnhangOverhead - 13 - 80);
-        if (want >= 1200)
+        // Small shares are paid out in attachments of at least this size.
+        if (want >= std::max<qint64>(1200, FOpt.AttachmentMin))
             Anhang(want);
     }
     Line(8001, satzart);

@@ -38,6 +38,7 @@ struct TLdtGenOptions
     qint64 Records = -1;         // records between header and trailer; -1: not given
     qint64 Size = -1;            // wanted file size in bytes; -1: not given
     double AttachmentShare = -1; // share of the file's bytes in Base64 lines; -1: default
+    qint64 AttachmentMin = 0;    // least Base64 line bytes of one attachment
     bool Attachments = true;
     bool Checksum = true;
     std::vector<TLdtFault> Faults; // each injected FaultCount times

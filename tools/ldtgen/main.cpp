@@ -32,6 +32,8 @@ const char *const HelpText =
     "                         100M, 2G (K, M, G: 1024, 1024², 1024³ Byte)\n"
     "  --attachment-share A   Anteil der Bytes in Base64-Zeilen, 0 bis 0.95\n"
     "                         (Vorgabe: 0.5 bei Befunden, 0 bei Aufträgen)\n"
+    "  --attachment-min GRÖSSE kleinste Anlage (Bytes der Base64-Zeilen), z. B.\n"
+    "                         256K: wenige große statt vieler kleiner Anlagen\n"
     "  --no-attachments       keine PDF-Anlagen\n"
     "  --no-checksum          keine Prüfsumme (FK 9300)\n"
     "  --fault ART            Fehler einbauen, mehrfach möglich:\n"
@@ -47,7 +49,9 @@ const char *const HelpText =
     "  --fault-count N        jeden Fehler N-mal einbauen (Vorgabe: 1)\n"
     "  -o DATEI               Ausgabedatei, \"-\" für die Standardausgabe\n"
     "  -v, --verbose          Kennzahlen der erzeugten Datei ausgeben\n"
-    "  -h, --help             diese Hilfe\n";
+    "  -h, --help             diese Hilfe\n"
+    "\n"
+    "Rückgabewerte: 0 erzeugt, 2 Schreibfehler, 64 falscher Aufruf\n";
 
 int Usage(const std::string &AMessage)
 {
@@ -142,6 +146,10 @@ int main(int argc, char **argv)
             if (!ok || share < 0 || share > 0.95)
                 return Usage("--attachment-share erwartet einen Anteil von 0 bis 0.95");
             opt.AttachmentShare = share;
+        } else if (arg == "--attachment-min") {
+            if (!needValue() || !ParseSize(value, n))
+                return Usage("--attachment-min erwartet eine Größe wie 64K oder 1M");
+            opt.AttachmentMin = n;
         } else if (arg == "--fault") {
             TLdtFault f;
             if (!needValue() || !LdtFaultFromName(value, f))
