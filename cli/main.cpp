@@ -1,6 +1,7 @@
 // ventolix-check: checks LDT files from the command line with the viewer's engine.
 #include "CheckReport.h"
 #include "InfoCommand.h"
+#include "XpmCommand.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -21,6 +22,9 @@ static const char *const kUsage =
     "  --stats          die Feldstatistik ausgeben\n"
     "  --find TEXT      die Nummern der Zeilen ausgeben, die TEXT enthalten\n"
     "  --extract DIR    jede Anlage unter ihrem vorgeschlagenen Namen in DIR speichern\n"
+    "  --xpm DIR        das KBV-Prüfmodul (XPM) aus DIR auf jede Datei anwenden\n"
+    "                   (XML-Lauf) und seine Meldungen ausgeben; Strg+C bricht ab\n"
+    "  --xpm-pdf DIR AUSGABE  die beiden PDF-Protokolle des Prüfmoduls nach AUSGABE schreiben\n"
     "  --info ABFRAGE   die Feld- und Regel-Auskunft als XHTML-Seite ausgeben\n"
     "                   (z. B. 8000, FK 8000, E003, F7, K1, R8000); keine Datei nötig\n"
     "  --               alle weiteren Argumente sind Dateinamen\n"
@@ -43,6 +47,7 @@ int main(int argc, char *argv[])
     QStringList files;
     TCheckOptions options;
     QString infoQuery;
+    QString xpmDir, xpmPdfDir, xpmPdfOut;
     bool hasInfo = false;
     bool onlyFiles = false;
     const QStringList args = app.arguments().mid(1);
@@ -81,6 +86,12 @@ int main(int argc, char *argv[])
             if (!value(options.FindText))
                 return usageError(QStringLiteral("--find erwartet einen Suchtext"));
             options.HasFind = true;
+        } else if (a == QLatin1String("--xpm")) {
+            if (!value(xpmDir))
+                return usageError(QStringLiteral("--xpm erwartet das Verzeichnis des Prüfmoduls"));
+        } else if (a == QLatin1String("--xpm-pdf")) {
+            if (!value(xpmPdfDir) || !value(xpmPdfOut))
+                return usageError(QStringLiteral("--xpm-pdf erwartet das Verzeichnis des Prüfmoduls und ein Ausgabeverzeichnis"));
         } else if (a == QLatin1String("--info")) {
             if (!value(infoQuery))
                 return usageError(QStringLiteral("--info erwartet eine Abfrage"));
@@ -102,9 +113,17 @@ int main(int argc, char *argv[])
     if (files.isEmpty())
         return usageError(QStringLiteral("keine Datei angegeben"));
 
+    if (!xpmDir.isEmpty() || !xpmPdfDir.isEmpty())
+        XpmConsoleSetup();
     int rc = 0;
     for (const QString &f : files) {
-        const int r = CheckFileReport(f, options, out, err);
+        int r = 0;
+        if (!xpmDir.isEmpty())
+            r = XpmCheckFileReport(f, xpmDir, out, err);
+        else if (!xpmPdfDir.isEmpty())
+            r = XpmPdfFileReport(f, xpmPdfDir, xpmPdfOut, out, err);
+        else
+            r = CheckFileReport(f, options, out, err);
         rc = qMax(rc, r);
     }
     return rc;

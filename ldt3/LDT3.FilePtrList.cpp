@@ -2,6 +2,7 @@
 
 #include "LDT3.Data.h"
 #include "LDT3.Feld.h"
+#include "LDT3.XPMCheck.h"
 #include "LDT3.Zeichen.h"
 #include "Vex_SHA1.h"
 #include "WStrTools.h"
@@ -106,6 +107,7 @@ void TLDT3FilePtrList::Clear()
         TLDT3FilePtrList *L;
         ~Closer() { L->CloseFile(); }
     } closer{this};
+    FXPMErrList.reset();
     FList.clear();
     FList.squeeze();
     FFeldErrDict.clear();
@@ -255,6 +257,7 @@ bool TLDT3FilePtrList::LoadFromFile(const QString &AFileName, const std::atomic<
     SetLevelsAndPaths();
     CountLineErrors();
     FindAnlagen();
+    XPMAutoCheckOnLoad(*this, FXPMErrList);
     BuildLineErrorList();
     feldDict->SetPruefsumme_E157(FCheckSumOkay);
     return reachedEnd;
@@ -398,7 +401,7 @@ void TLDT3FilePtrList::SetLineErrorCode(int Index, int ACode)
 QString TLDT3FilePtrList::LineErrorMsg(int Index) const
 {
     const int code = LineErrorCode(Index);
-    QString r;
+    QString r = XPMLineErrorItem(code, Index + 1, FXPMErrList.get());
     static const int order[] = {LE_EmptyLine, LE_InvalidLine, LE_InvalidChars, LE_CrLf,
                                 LE_WrongLength, LE_ManyChecksums, LE_ManyVersions, LE_EmptyLineAtEnd};
     for (int bit : order)
@@ -784,6 +787,16 @@ bool TLDT3FilePtrList::FindAll(const QString &ASearchStr)
         }
     }
     return FFoundList.Count() > 0;
+}
+
+QString TLDT3FilePtrList::XPMStatus() const
+{
+    return ::XPMStatus(FXPMErrList.get());
+}
+
+bool TLDT3FilePtrList::XPMCheck()
+{
+    return ::XPMCheck(*this, FXPMErrList);
 }
 
 // ---------------------------------------------------------------------------

@@ -32,6 +32,7 @@ enum TLDT3LineErrorBits : int {
 QString LineErrorBitMsg(int ABit);
 
 class TLDT3FilePtrList;
+class TXPMErrList;
 
 // One row of the field statistics.
 struct TLDT3FeldStatistikRec
@@ -215,6 +216,13 @@ public:
     QString LongPathFK(int Index) const;
     QList<TLDT3FeldStatistikRec> GetFeldStatistikList() const;
 
+    // The test module's (XPM) result of this file; null before a run.
+    const TXPMErrList *XPMErrList() const { return FXPMErrList.get(); }
+    bool XPMCheckDone() const { return FXPMErrList != nullptr; }
+    QString XPMStatus() const;
+    // Runs the module once per loaded file; false when a result exists or the run failed.
+    bool XPMCheck();
+
     // Attachments
     const TLDT3Base64AnlagenList &Base64AnalgenList() const { return *FBase64AnlagenList; }
     TLDT3Base64AnlagenList &Base64AnalgenList() { return *FBase64AnlagenList; }
@@ -256,6 +264,7 @@ private:
     QHash<int, QString> FFeldErrDict;
     std::unique_ptr<TLDT3LineErrorList> FLineErrorList;
     std::unique_ptr<TLDT3Base64AnlagenList> FBase64AnlagenList;
+    std::unique_ptr<TXPMErrList> FXPMErrList;
     TCountDictionary FFeldCounter;
     TCountDictionary FErrorCounter;
     TSortedUniqueIntList FFoundList;
