@@ -1,0 +1,119 @@
+// Permitted contents (E-rules): the built-in table of all E-rule values with
+// their meanings, the content test against a rule and the meaning of a content.
+#pragma once
+
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <unordered_map>
+
+// One permitted value of a rule: Key is the value (Wert), Value its meaning (Bedeutung).
+struct TLDT3EPair
+{
+    QString Key;
+    QString Value;
+};
+using TLDT3EPairArray = QList<TLDT3EPair>;
+
+// One row of the built-in table.
+struct TLDT3ETableRow
+{
+    int ERegel;
+    const char16_t *Wert;
+    const char16_t *Bedeutung;
+};
+
+// The built-in table in table order (generated into LDT3.ERegelnTable.cpp).
+extern const TLDT3ETableRow LDT3ETable[];
+extern const int LDT3ETableCount;
+
+// The values of one rule. Values are compared exactly (case-sensitive, no trimming).
+class TLDT3EItemDict
+{
+public:
+    TLDT3EItemDict() = default;
+    virtual ~TLDT3EItemDict() = default;
+
+    void Clear() { FEItemDict.clear(); }
+    // Throws ELDT3Error when the rule already has the value.
+    void Add(const QString &AWert, const QString &ABedeutung);
+    void AddOrSet(const QString &AWert, const QString &ABedeutung);
+    void Remove(const QString &AWert) { FEItemDict.remove(AWert); }
+    bool WertExists(const QString &AWert) const { return FEItemDict.contains(AWert); }
+    QString GetBedeutung(const QString &AWert) const { return FEItemDict.value(AWert); }
+    // The values sorted ascending (plain code-unit order).
+    QStringList ErlaubteWerte() const;
+    // All pairs in the map's own order.
+    TLDT3EPairArray ToArray() const;
+    int Count() const { return int(FEItemDict.size()); }
+
+private:
+    QHash<QString, QString> FEItemDict;
+};
+
+// All rules, filled from the built-in table on construction.
+class TLDT3EDict
+{
+public:
+    TLDT3EDict();
+    ~TLDT3EDict();
+    TLDT3EDict(const TLDT3EDict &) = delete;
+    TLDT3EDict &operator=(const TLDT3EDict &) = delete;
+
+    void Clear() { FEDict.clear(); }
+    void Add(int AERegel, const QString &AWert, const QString &ABedeutung);
+    void RemoveWert(int AERegel, const QString &AWert);
+    void RemoveRegel(int AERegel) { FEDict.erase(AERegel); }
+    bool RegelExists(int AERegel) const;
+    bool WertExists(int AERegel, const QString &AWert) const;
+    QString GetBedeutung(int AERegel, const QString &AWert) const;
+    QStringList ErlaubteWerte(int AERegel) const;
+    TLDT3EPairArray ToArray(int AERegel) const;
+    // Rule numbers in ascending order.
+    QList<int> Regeln() const;
+    // Number of values of all rules.
+    int WertCount() const;
+    // Writes the table as text ([E001] sections of "value"="meaning" lines, CR LF,
+    // Latin-1). Throws ELDT3Error when the file cannot be written.
+    bool SaveToFile(const QString &AFileName) const;
+
+private:
+    void Init();
+    const TLDT3EItemDict *Find(int AERegel) const;
+
+    std::unordered_map<int, std::unique_ptr<TLDT3EItemDict>> FEDict;
+};
+
+// The permitted-contents service: table rules plus the rules judged by code.
+class TLDT3ErlaubeInhalte
+{
+public:
+    TLDT3ErlaubeInhalte();
+    ~TLDT3ErlaubeInhalte();
+    TLDT3ErlaubeInhalte(const TLDT3ErlaubeInhalte &) = delete;
+    TLDT3ErlaubeInhalte &operator=(const TLDT3ErlaubeInhalte &) = delete;
+
+    void SetPruefsumme_E157(bool AValue) { FPruefsumme_E157 = AValue; }
+    bool Pruefsumme_E157() const { return FPruefsumme_E157; }
+
+    bool IstInhaltErlaubt(int AERegel, const QString &AInhalt, int AFK) const;
+    QString GetBedeutung(int AERegel, const QString &AInhalt) const;
+    bool GetERegelSingleValue(int AERegel, QString &AValue) const;
+    bool IsERegelDefined(int AERegel) const;
+    TLDT3EPairArray ToArray(int AERegel) const { return FDict->ToArray(AERegel); }
+    const TLDT3EDict &Dict() const { return *FDict; }
+
+    // Natural order (NaturalCompareStr) by value resp. by meaning; not stable.
+    static void SortPerKey(TLDT3EPairArray &APairArr);
+    static void SortPerValue(TLDT3EPairArray &APairArr);
+
+private:
+    bool IsSpezialERegel(int AERegel) const;
+
+    std::unique_ptr<TLDT3EDict> FDict;
+    QList<int> FSpezialERegeln;
+    bool FPruefsumme_E157 = false;
+};
