@@ -1,0 +1,38 @@
+// Process-wide services of the LDT core: the program's temporary directory,
+// unique temporary files and deletion of files that are still in use.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+struct TLDT3Data
+{
+    // The system temporary directory with a trailing '/', or empty.
+    static QString GetWinTmpDir();
+    // The program's temporary directory (configured, else <system tmp>/Ventolix);
+    // falls back to the system temporary directory when it cannot be created.
+    static QString GetLDTTmpDir();
+    // A free, unique file name in the program's temporary directory whose
+    // name starts with the first three characters of ATmpPrefix (or "TMP").
+    // Throws ELDT3Error when no name can be made.
+    static QString MakeTmpFile(const QString &ATmpPrefix);
+    // True when the file is gone afterwards or its deletion is scheduled.
+    static bool TryDeleteFile(const QString &AFileName);
+    // Schedules the deletion: the file is deleted when the program ends, and
+    // whatever could not be deleted then at the next start of the program.
+    static bool DeleteFileAfterReboot(const QString &AFileName);
+
+    // Deletes the files scheduled by earlier runs (called once at start).
+    static void DeletePendingFiles();
+    // Deletes the files scheduled in this run; what fails is remembered for
+    // the next start. Runs at process end by itself; callable earlier.
+    static void DeleteScheduledFiles();
+    // The file that remembers pending deletions between runs.
+    static QString PendingDeletesFile();
+    // Files scheduled in this run.
+    static QStringList ScheduledFiles();
+};
+
+// Sets the configured temporary directory; it is then replaced by the result
+// of GetLDTTmpDir, so that it always names a directory that exists.
+void SetLDTTmpDir(const QString &ADir);
