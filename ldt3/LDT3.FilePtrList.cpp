@@ -1,5 +1,7 @@
 #include "LDT3.FilePtrList.h"
 
+#include "LDT3.Data.h"
+#include "LDT3.Feld.h"
 #include "LDT3.Zeichen.h"
 #include "Vex_SHA1.h"
 #include "WStrTools.h"
@@ -88,7 +90,8 @@ bool TLDT3LineErrorList::FindPrevZeile(int ACurrentZeile, int &APrevZeile) const
 // Construction and loading
 
 TLDT3FilePtrList::TLDT3FilePtrList()
-    : FLineErrorList(std::make_unique<TLDT3LineErrorList>(this))
+    : FLineErrorList(std::make_unique<TLDT3LineErrorList>(this)),
+      FBase64AnlagenList(std::make_unique<TLDT3Base64AnlagenList>(this))
 {
 }
 
@@ -107,6 +110,8 @@ void TLDT3FilePtrList::Clear()
     FList.squeeze();
     FFeldErrDict.clear();
     FLineErrorList->Clear();
+    FBase64AnlagenList->Clear();
+    FFeldCounter.Clear();
     FErrorCounter.Clear();
     FFoundList.Clear();
     FPathNodes.clear();
@@ -190,6 +195,9 @@ static qint64 CountCrLfLines(const uchar *P, qint64 N)
 
 bool TLDT3FilePtrList::LoadFromFile(const QString &AFileName, const std::atomic<bool> *ABreakEvent)
 {
+    TLDT3FeldDict *feldDict = GetLDT3FeldDict();
+    // The checksum verdict of an earlier file must never judge this one.
+    feldDict->SetPruefsumme_E157(false);
     if (!OpenFile(AFileName))
         return false;
 
@@ -199,6 +207,8 @@ bool TLDT3FilePtrList::LoadFromFile(const QString &AFileName, const std::atomic<
     const qint64 reserve = crlf > 0 ? crlf : n / 18;
     FList.reserve(qsizetype(qMin<qint64>(reserve, std::numeric_limits<int>::max())));
 
+    // counts per FK while parsing; index 10000 counts the object attributes
+    std::vector<int> fkCounts(10001, 0);
     bool reachedEnd = true;
     qint64 pos = 0;
     while (pos < n) {
@@ -225,7 +235,7 @@ bool TLDT3FilePtrList::LoadFromFile(const QString &AFileName, const std::atomic<
                 }
             }
         }
-        ParseLine(pos, len);
+        ParseLine(pos, len, fkCounts.data());
         pos += len;
         if (FMaxInvalidLines > 0 && FInvalidLines > FMaxInvalidLines) {
             reachedEnd = pos >= n;
@@ -233,16 +243,24 @@ bool TLDT3FilePtrList::LoadFromFile(const QString &AFileName, const std::atomic<
         }
     }
 
+    if (fkCounts[10000] > 0)
+        FFeldCounter.Add(-1, fkCounts[10000]);
+    for (int fk = 0; fk < 10000; ++fk)
+        if (fkCounts[fk] > 0)
+            FFeldCounter.Add(fk, fkCounts[fk]);
+
     CheckVersion();
     CheckCheckSum();
     CheckStructure();
     SetLevelsAndPaths();
     CountLineErrors();
+    FindAnlagen();
     BuildLineErrorList();
+    feldDict->SetPruefsumme_E157(FCheckSumOkay);
     return reachedEnd;
 }
 
-void TLDT3FilePtrList::ParseLine(qint64 AOffset, qint64 ALen)
+void TLDT3FilePtrList::ParseLine(qint64 AOffset, qint64 ALen, int *AFKCounts)
 {
     TLDT3FilePtrItem item;
     item.FOffset = AOffset;
@@ -291,11 +309,24 @@ void TLDT3FilePtrList::ParseLine(qint64 AOffset, qint64 ALen)
     }
 
     item.FLineErrorCode = quint16(bits);
-    item.FFeldErrorCode = (bits & (LE_EmptyLine | LE_InvalidLine | LE_EmptyLineAtEnd)) ? 1 : 0;
+    QString feldMsg;
+    if (bits & (LE_EmptyLine | LE_InvalidLine | LE_EmptyLineAtEnd)) {
+        item.FFeldErrorCode = 1;
+    } else {
+        TLDT3FeldDict *dict = GetLDT3FeldDict();
+        if (item.FFK == TLDT3::FK_Pruefsumme && CheckCheckSum())
+            dict->SetPruefsumme_E157(FCheckSumOkay);
+        item.FFeldErrorCode = qint16(dict->CheckFeld(item.FFK, p + 7, item.FLenInhalt, feldMsg));
+        ++AFKCounts[item.FFK];
+        if (TLDT3::IsObjektAttribut(item.FFK))
+            ++AFKCounts[10000];
+    }
     FFileErrors |= bits;
     if (!valid)
         ++FInvalidLines;
     FList.append(item);
+    if (!feldMsg.isEmpty())
+        FFeldErrDict.insert(Count() - 1, feldMsg);
 }
 
 // ---------------------------------------------------------------------------
@@ -753,4 +784,145 @@ bool TLDT3FilePtrList::FindAll(const QString &ASearchStr)
         }
     }
     return FFoundList.Count() > 0;
+}
+
+// ---------------------------------------------------------------------------
+// Meanings, long paths, statistics
+
+QString TLDT3FilePtrList::Bedeutung(int Index) const
+{
+    return GetLDT3FeldDict()->GetBedeutung(FK(Index), Inhalt(Index));
+}
+
+QString TLDT3FilePtrList::LongPath(int Index) const
+{
+    if (!FPathAndLevelOkay)
+        return QString();
+    const QList<int> path = Path(Index);
+    if (path.isEmpty())
+        return QString();
+    const TLDT3FeldDict *dict = GetLDT3FeldDict();
+    QString r = dict->GetBedeutung(TLDT3::FK_SatzArt, QString::number(path[0]));
+    for (qsizetype i = 1; i < path.size(); ++i)
+        r += QLatin1Char('\\') + dict->GetFeldName(path[i]);
+    return r;
+}
+
+QString TLDT3FilePtrList::LongPathFK(int Index) const
+{
+    if (!FPathAndLevelOkay)
+        return QString();
+    return LongPath(Index) + QLatin1Char('\\') + GetLDT3FeldDict()->GetFeldName(FK(Index));
+}
+
+QList<TLDT3FeldStatistikRec> TLDT3FilePtrList::GetFeldStatistikList() const
+{
+    QList<int> keys = FFeldCounter.KeyArray();
+    std::sort(keys.begin(), keys.end());
+    const TLDT3FeldDict *dict = GetLDT3FeldDict();
+    QList<TLDT3FeldStatistikRec> r;
+    r.reserve(keys.size());
+    for (int key : std::as_const(keys)) {
+        TLDT3FeldStatistikRec rec;
+        rec.FK = key;
+        rec.Anzahl = FFeldCounter.GetCount(key);
+        if (key == -1) {
+            rec.Name = Format(QStringLiteral("Objektattribute (%s - %s)"),
+                              {TLDT3::FKAndPrefix(TLDT3::FK_ObjektAttributFirst),
+                               TLDT3::FKAndPrefix(TLDT3::FK_ObjektAttributLast)});
+        } else {
+            rec.FKStr = TLDT3::FKAndPrefix(key);
+            rec.Name = dict->GetFeldName(key);
+        }
+        r.append(rec);
+    }
+    return r;
+}
+
+// ---------------------------------------------------------------------------
+// Attachments
+
+QString TLDT3FilePtrList::TmpDirectory() const
+{
+    QString d = TLDT3Data::GetLDTTmpDir();
+    if (!d.endsWith(QLatin1Char('/')))
+        d += QLatin1Char('/');
+    return d;
+}
+
+bool TLDT3FilePtrList::FindAnlagen()
+{
+    FBase64AnlagenList->Clear();
+    const int last = Count() - 1; // tests of a following line need i < last
+    const QString obj10 = QStringLiteral("Obj_0010");
+    const QString obj68 = QStringLiteral("Obj_0068");
+    int i = 0;
+    while (i < last) {
+        // 2. FK 8110 followed by the attachment object
+        if (!(FK(i) == 8110 && CheckObjektIdent(i + 1, obj10))) {
+            ++i;
+            continue;
+        }
+        TLDT3Base64Rec rec;
+        InitBase64Rec(rec);
+        rec.AnhangStartIdx = i;
+        i += 2;
+        // 3. optional document type
+        if (i < Count() && FK(i) == 9970) {
+            rec.Dokumententyp = GetLDT3FeldDict()->GetBedeutung(9970, Inhalt(i));
+            ++i;
+        }
+        // 4. the data object
+        while (i < last && !(FK(i) == 8242 && CheckObjektIdent(i + 1, obj68)))
+            ++i;
+        if (i >= last)
+            break;
+        // 5. its first Base64 line
+        i += 2;
+        if (!(i < last && FK(i) == TLDT3::FK_Base64))
+            continue;
+        // 6. the run of Base64 lines up to the data object's end
+        rec.StartIdx = i;
+        while (i < last && FK(i) == TLDT3::FK_Base64)
+            ++i;
+        if (!CheckObjektEnde(i, obj68))
+            continue;
+        rec.EndeIdx = i - 1;
+        // 7. describing fields up to the next object end
+        while (i < last) {
+            ++i;
+            const int fk = FK(i);
+            if (fk == TLDT3::FK_ObjektEnde)
+                break;
+            QString *target = fk == 6303 ? &rec.DateiFormat
+                              : fk == 6327 ? &rec.DateiBeschreibung
+                              : fk == 6328 ? &rec.DateiCodierung : nullptr;
+            if (target) {
+                if (!target->isEmpty())
+                    break;
+                *target = Inhalt(i);
+            }
+        }
+        // 8. the attachment object's end
+        if (CheckObjektEnde(i, obj10)) {
+            rec.AnhangEndeIdx = i;
+            FBase64AnlagenList->Add(rec);
+        }
+    }
+    return FBase64AnlagenList->Count() > 0;
+}
+
+QList<TLDT3Base64Anlage *> TLDT3FilePtrList::GetAnlagen(int AStartIdx, int AEndeIdx) const
+{
+    QList<TLDT3Base64Anlage *> r;
+    for (int k = 0; k < FBase64AnlagenList->Count(); ++k) {
+        TLDT3Base64Anlage *a = FBase64AnlagenList->Items(k);
+        if (a->AnhangStartIdx() <= AStartIdx && a->AnhangEndeIdx() >= AEndeIdx) {
+            r.append(a);
+            break;
+        }
+        if (a->AnhangStartIdx() >= AStartIdx && a->AnhangEndeIdx() <= AEndeIdx)
+            r.append(a);
+    }
+    return r;
 }

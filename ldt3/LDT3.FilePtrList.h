@@ -1,6 +1,7 @@
 // The loaded LDT file: the mapped bytes and one small record per physical line.
 #pragma once
 
+#include "LDT3.Anlagen.h"
 #include "LDT3.Base.h"
 #include "Vex_Counter.h"
 #include "Vex_IntList.h"
@@ -31,6 +32,15 @@ enum TLDT3LineErrorBits : int {
 QString LineErrorBitMsg(int ABit);
 
 class TLDT3FilePtrList;
+
+// One row of the field statistics.
+struct TLDT3FeldStatistikRec
+{
+    int FK = 0;      // -1 for the row of all object attributes
+    QString FKStr;   // "FK 8000"; empty for -1 and 0
+    int Anzahl = 0;
+    QString Name;
+};
 
 // One erroneous line; its message is worked out anew on each read.
 class TLDT3LineError
@@ -198,6 +208,21 @@ public:
     bool PathAndLevelOkay() const { return FPathAndLevelOkay; }
     int PathNodeCount() const { return int(FPathNodes.size()); }
 
+    // Field checks, meanings, statistics
+    const TCountDictionary &FeldCounter() const { return FFeldCounter; }
+    QString Bedeutung(int Index) const;
+    QString LongPath(int Index) const;
+    QString LongPathFK(int Index) const;
+    QList<TLDT3FeldStatistikRec> GetFeldStatistikList() const;
+
+    // Attachments
+    const TLDT3Base64AnlagenList &Base64AnalgenList() const { return *FBase64AnlagenList; }
+    TLDT3Base64AnlagenList &Base64AnalgenList() { return *FBase64AnlagenList; }
+    bool FindAnlagen();
+    QList<TLDT3Base64Anlage *> GetAnlagen(int AStartIdx, int AEndeIdx) const;
+    // The program's temporary directory with a trailing '/'.
+    QString TmpDirectory() const;
+
     // Search
     bool StrExists(const QString &ASearchStr) const { return FindStrOffset(ASearchStr) >= 0; }
     qint64 FindStrOffset(const QString &ASearchStr) const;
@@ -221,7 +246,7 @@ private:
 
     bool OpenFile(const QString &AFileName);
     void CloseFile();
-    void ParseLine(qint64 AOffset, qint64 ALen);
+    void ParseLine(qint64 AOffset, qint64 ALen, int *AFKCounts);
     bool CalcCheckSum();
     bool CheckFKInhalt(int Index, int AFK, const QString &AInhalt) const;
     int PushPath(int AParent, int AValue);
@@ -230,6 +255,8 @@ private:
     QList<TLDT3FilePtrItem> FList;
     QHash<int, QString> FFeldErrDict;
     std::unique_ptr<TLDT3LineErrorList> FLineErrorList;
+    std::unique_ptr<TLDT3Base64AnlagenList> FBase64AnlagenList;
+    TCountDictionary FFeldCounter;
     TCountDictionary FErrorCounter;
     TSortedUniqueIntList FFoundList;
     QList<TPathNode> FPathNodes;

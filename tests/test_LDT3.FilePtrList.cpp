@@ -221,7 +221,7 @@ TEST(FilePtrList, EmptyLinesAtEndAndErrorCounts)
 
 TEST(FilePtrList, MessagesJoinInBitOrder)
 {
-    Loaded l(QByteArray("\n0138000abc\n"));
+    Loaded l(QByteArray("\n0133101abc\n"));
     EXPECT_EQ(l.list.LineErrorMsg(0), QStringLiteral("Leere Zeile, Kein <CR><LF>"));
     EXPECT_EQ(l.list.ErrorMsg(1), QStringLiteral("Kein <CR><LF>, Falsche Längenangabe"));
     EXPECT_TRUE(l.list.LineHasErrors(1));
@@ -234,7 +234,7 @@ TEST(FilePtrList, ErrorListNavigation)
     // errors on lines 3, 7 and 9
     QByteArray b;
     for (int z = 1; z <= 10; ++z)
-        b += (z == 3 || z == 7 || z == 9) ? QByteArray("0138000abc\r\n") : L(8000, "x");
+        b += (z == 3 || z == 7 || z == 9) ? QByteArray("0133101abc\r\n") : L(3101, "x");
     Loaded l(b);
     const TLDT3LineErrorList &e = l.list.LineErrorList();
     ASSERT_EQ(e.Count(), 3);
@@ -330,8 +330,10 @@ TEST(FilePtrList, ObjectWithoutAttributeLeavesNoPaths)
         EXPECT_EQ(l.list.ShortPath(i), QString());
         EXPECT_EQ(l.list.ShortPathFK(i), QString());
     }
-    // the remaining load steps still ran
-    EXPECT_EQ(l.list.LineErrorList().Count(), 0);
+    // the remaining load steps still ran: the unknown field is in the error list
+    ASSERT_EQ(l.list.LineErrorList().Count(), 1);
+    EXPECT_EQ(l.list.LineErrorList().Items(0).Zeile(), 4);
+    EXPECT_EQ(l.list.LineErrorList().Items(0).ErrorMsg(), QStringLiteral("Feld 9999 unbekannt"));
 }
 
 TEST(FilePtrList, Checksum)
