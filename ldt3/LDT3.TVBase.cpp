@@ -118,14 +118,9 @@ void FreeSlots(TLDT3Node **P, int ACount)
 
 const TLDT3FeldDict &FeldDict() { return *GetLDT3FeldDict(); }
 
-// The attachments of a file (null while the file offers none).
-template <class TList>
-const TLDT3Base64AnlagenList *AnlagenOf(const TList *APtrList)
+const TLDT3Base64AnlagenList *AnlagenOf(const TLDT3FilePtrList *APtrList)
 {
-    if constexpr (requires { APtrList->Base64AnalgenList(); })
-        return APtrList ? &APtrList->Base64AnalgenList() : nullptr;
-    else
-        return nullptr;
+    return APtrList ? &APtrList->Base64AnalgenList() : nullptr;
 }
 
 } // namespace

@@ -150,7 +150,7 @@ TEST(TVBase, ChildSearchesAndNavigation)
 
     // Attribute and object ranges end at the object end line.
     TLDT3LineNode *patientAttr = f.Node(5);
-    EXPECT_EQ(patientAttr->EndeIdx(), f.Node(15)->StartIdx());
+    EXPECT_EQ(patientAttr->EndeIdx(), f.Node(14)->StartIdx());
     EXPECT_EQ(person->EndeIdx(), 12);
     EXPECT_EQ(TLDT3LineNode::ObjektFromAttributNode(patientAttr), f.Node(6));
     EXPECT_EQ(TLDT3LineNode::ObjektFromAttributNode(person), nullptr);
@@ -178,7 +178,7 @@ TEST(TVBase, ChildSearchesAndNavigation)
     EXPECT_TRUE(f.Node(4)->CheckSatzArt(QStringLiteral("8205")));
     EXPECT_FALSE(f.Node(4)->CheckSatzArt(QStringLiteral("8215")));
     EXPECT_FALSE(root->CheckSatzArt(QStringLiteral("8205")));
-    EXPECT_TRUE(f.Node(16)->CheckSatzEnde(QStringLiteral("8205")));
+    EXPECT_TRUE(f.Node(15)->CheckSatzEnde(QStringLiteral("8205")));
     EXPECT_THROW(root->Childs(root->ChildCount()), std::out_of_range);
 }
 

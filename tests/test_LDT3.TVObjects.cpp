@@ -84,16 +84,20 @@ TEST(TVObjects, OrderAndResultNumbers)
         const char *name;
         QByteArray satzArt;
         QByteArray body;
-        const char *shortInfo;
+        const char *objShortInfo; // of the order or result information object
+        const char *recShortInfo;
     };
     const QByteArray ai = "Auftragsinformation";
+    const QByteArray bi = "Befundinformationen";
     const Case cases[] = {
-        {"order, equal numbers", "8215", Obj(8113, ai, "Obj_0013", L(8310, "A1") + L(8311, "A1")), "A1"},
-        {"order, different numbers", "8215", Obj(8113, ai, "Obj_0013", L(8310, "A1") + L(8311, "L9")), "A1, L9"},
-        {"order, laboratory number only", "8215", Obj(8113, ai, "Obj_0013", L(8311, "L9")), ""},
-        {"order without order information", "8215", L(8410, "x"), ""},
-        {"result", "8205", Obj(8117, "Befundinformationen", "Obj_0017", L(8310, " B7 ") + L(8311, "L1")), "B7"},
-        {"result without information", "8205", L(8410, "x"), ""},
+        {"order, equal numbers", "8215", Obj(8113, ai, "Obj_0013", L(8310, "A1") + L(8311, "A1")), "A1", "A1"},
+        {"order, different numbers", "8215", Obj(8113, ai, "Obj_0013", L(8310, "A1") + L(8311, "L9")), "A1, L9", "A1"},
+        {"order, laboratory number only", "8215", Obj(8113, ai, "Obj_0013", L(8311, "L9")), "L9", ""},
+        {"order, two sender numbers", "8215", Obj(8113, ai, "Obj_0013", L(8310, "A1") + L(8310, "A2")), "", ""},
+        {"order without order information", "8215", L(8410, "x"), nullptr, ""},
+        {"result", "8205", Obj(8117, bi, "Obj_0017", L(8310, " B7 ") + L(8311, "L1")), " B7 , L1", "B7"},
+        {"result, equal numbers", "8205", Obj(8117, bi, "Obj_0017", L(8310, "B7") + L(8311, "B7")), "B7", "B7"},
+        {"result without information", "8205", L(8410, "x"), nullptr, ""},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -102,7 +106,16 @@ TEST(TVObjects, OrderAndResultNumbers)
         ASSERT_TRUE(f.BuildAll());
         auto *r = dynamic_cast<TLDT3SatzArtLineNode *>(f.Node(4));
         ASSERT_NE(r, nullptr);
-        EXPECT_EQ(r->ShortInfo(), QString::fromUtf8(c.shortInfo));
+        const TLDT3ObjektIdentLineNode *info = nullptr;
+        if (auto *o = dynamic_cast<TLDT3SatzArt8215LineNode *>(r))
+            info = o->Auftragsinformation();
+        else if (auto *b = dynamic_cast<TLDT3SatzArt8205LineNode *>(r))
+            info = b->Befundinformation();
+        ASSERT_EQ(info != nullptr, c.objShortInfo != nullptr);
+        if (info) {
+            EXPECT_EQ(info->ShortInfo(), QString::fromUtf8(c.objShortInfo));
+        }
+        EXPECT_EQ(r->ShortInfo(), QString::fromUtf8(c.recShortInfo));
         const QString meaning = GetLDT3FeldDict()->GetBedeutung(8000, QString::fromLatin1(c.satzArt));
         ASSERT_FALSE(meaning.isEmpty());
         if (r->ShortInfo().isEmpty())
@@ -139,8 +152,9 @@ TEST(TVObjects, BodyMeasures)
         EXPECT_EQ(k->ShortInfo(), QString::fromUtf8(c.shortInfo));
         EXPECT_EQ(k->GroesseRec().Einheit, QString::fromUtf8(c.groesseEinheit));
         EXPECT_EQ(k->GroesseRec().Timestamp != nullptr, c.groesseTimestamp);
-        if (c.groesseTimestamp)
+        if (c.groesseTimestamp) {
             EXPECT_EQ(k->GroesseRec().Timestamp, Only<TLDT3ObjektIdent0054LineNode>(f.dp->LDTRoot()));
+        }
         auto *order = dynamic_cast<TLDT3SatzArt8215LineNode *>(f.Node(4));
         ASSERT_NE(order, nullptr);
         EXPECT_EQ(order->Koerperkenngroessen(), k);
