@@ -4,7 +4,7 @@
 set -euo pipefail
 pkgs=(build-essential cmake ninja-build pkg-config
       qt6-base-dev qt6-base-dev-tools libgtest-dev libgmock-dev shared-mime-info
-      xvfb xauth default-jdk-headless python3)
+      xvfb xauth default-jdk-headless python3 time bc)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
