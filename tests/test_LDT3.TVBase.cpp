@@ -492,3 +492,59 @@ TEST(TVBase, FillWithoutViewOrModel)
     EXPECT_EQ(view.Count(), 0);
     EXPECT_EQ(view.Begins, view.Ends);
 }
+
+TEST(TVBase, AttachmentTree)
+{
+    const QString file = testutil::SamplesDir() + QStringLiteral("/Z01_UseCase05_Befund_mitPDF.ldt");
+    Loaded f(file);
+    ASSERT_TRUE(f.loaded);
+    ASSERT_TRUE(f.BuildAll());
+    const TLDT3Base64AnlagenList &list = f.list.Base64AnalgenList();
+    ASSERT_GE(list.Count(), 1);
+    TLDT3Base64RootNode *root = f.dp->Base64Root();
+    EXPECT_EQ(root->Caption(), Format(QStringLiteral("base64-kodierte Anlagen: %d"), {list.Count()}));
+    ASSERT_EQ(root->ChildCount(), list.Count());
+
+    RecordingTreeControl view;
+    FillLDTTreeView(&view, f.dp.get(), true);
+    const int rootItem = view.ItemNo(root->ItemID());
+    ASSERT_GE(rootItem, 0);
+    EXPECT_EQ(view.Item(rootItem).Parent, -1);
+    EXPECT_TRUE(view.Item(rootItem).Expanded);
+    for (int i = 0; i < list.Count(); ++i) {
+        auto *a = static_cast<TLDT3Base64AnlageNode *>(root->Childs(i));
+        EXPECT_EQ(a->Anlage(), list.Items(i));
+        EXPECT_EQ(a->Caption(), list.Items(i)->AnhangCaption());
+        ASSERT_EQ(a->ChildCount(), 1);
+        EXPECT_EQ(a->Base64FileNode(), a->Childs(0));
+        EXPECT_EQ(a->Base64FileNode()->AnlageNode(), a);
+        const int fileItem = view.ItemNo(a->Base64FileNode()->ItemID());
+        ASSERT_GE(fileItem, 0);
+        EXPECT_TRUE(view.Item(fileItem).Expanded);
+        EXPECT_EQ(view.Item(fileItem).Parent, view.ItemNo(a->ItemID()));
+        const QString saved = list.Items(i)->SavedToFileName();
+        EXPECT_EQ(view.Item(fileItem).Text, saved.isEmpty() ? QStringLiteral("Noch nicht gespeichert") : saved);
+    }
+
+    // Saving renames the file item and scrolls it into view.
+    TLDT3Base64Anlage *anlage = list.Items(0);
+    TLDT3Base64FileNode *fileNode = static_cast<TLDT3Base64AnlageNode *>(root->Childs(0))->Base64FileNode();
+    QTemporaryDir dir;
+    const QString target = dir.filePath(QStringLiteral("anhang.pdf"));
+    ASSERT_TRUE(anlage->SaveToFile(target));
+    EXPECT_EQ(fileNode->Caption(), target);
+    EXPECT_EQ(view.Item(view.ItemNo(fileNode->ItemID())).Text, target);
+    EXPECT_EQ(view.ScrolledTo(), fileNode->ItemID());
+
+    // Without a registered view no item changes.
+    f.dp->SetTV(nullptr);
+    const QString other = dir.filePath(QStringLiteral("anders.pdf"));
+    ASSERT_TRUE(anlage->SaveToFile(other));
+    EXPECT_EQ(view.Item(view.ItemNo(fileNode->ItemID())).Text, target);
+    EXPECT_EQ(fileNode->FileName(), other);
+
+    // The attachment outlives the tree: saving after the model is gone is safe.
+    f.dp.reset();
+    EXPECT_FALSE(anlage->OnSaveEvent());
+    EXPECT_TRUE(anlage->SaveToFile(target));
+}
