@@ -131,15 +131,17 @@ std::size_t SlotsFor(int ACount)
     return n;
 }
 
+// A child array: 8 bytes of header (the count) and the slots.
 TLDT3Node **AllocSlots(std::size_t ASlots)
 {
-    return static_cast<TLDT3Node **>(Pool().Alloc(ASlots * sizeof(TLDT3Node *)));
+    char *p = static_cast<char *>(Pool().Alloc(8 + ASlots * sizeof(TLDT3Node *)));
+    return reinterpret_cast<TLDT3Node **>(p + 8);
 }
 
 void FreeSlots(TLDT3Node **P, int ACount)
 {
     if (P)
-        Pool().Free(P, SlotsFor(ACount) * sizeof(TLDT3Node *));
+        Pool().Free(reinterpret_cast<char *>(P) - 8, 8 + SlotsFor(ACount) * sizeof(TLDT3Node *));
 }
 
 const TLDT3FeldDict &FeldDict() { return *GetLDT3FeldDict(); }
@@ -269,29 +271,27 @@ void TLDT3Node::operator delete(void *P, std::size_t ASize) noexcept { Pool().Fr
 
 TLDT3Node::~TLDT3Node()
 {
-    if (FChildCount > 0)
+    if (FChilds)
         FreeChilds();
-    else
-        DetachChildArray();
 }
 
 void TLDT3Node::DetachChildArray()
 {
-    FreeSlots(FChilds, FChildCount);
+    FreeSlots(FChilds, ChildCount());
     FChilds = nullptr;
-    FChildCount = 0;
 }
 
 // Frees the subtree without recursion: every node is emptied of its children
 // before its destructor runs.
 void TLDT3Node::FreeChilds()
 {
-    std::vector<TLDT3Node *> pending(FChilds, FChilds + FChildCount);
+    std::vector<TLDT3Node *> pending(FChilds, FChilds + ChildCount());
     DetachChildArray();
     while (!pending.empty()) {
         TLDT3Node *n = pending.back();
         pending.pop_back();
-        pending.insert(pending.end(), n->FChilds, n->FChilds + n->FChildCount);
+        if (n->FChilds)
+            pending.insert(pending.end(), n->FChilds, n->FChilds + n->ChildCount());
         n->DetachChildArray();
         delete n;
     }
@@ -309,22 +309,24 @@ void TLDT3Node::AddChild(TLDT3Node *ANode)
 {
     if (!ANode)
         return;
+    const int count = ChildCount();
     // A full array (its count is zero or a power of two) doubles.
-    if (FChildCount == 0 || (FChildCount & (FChildCount - 1)) == 0) {
-        const std::size_t newSlots = FChildCount == 0 ? 1 : std::size_t(FChildCount) * 2;
+    if (count == 0 || (count & (count - 1)) == 0) {
+        const std::size_t newSlots = count == 0 ? 1 : std::size_t(count) * 2;
         TLDT3Node **p = AllocSlots(newSlots);
-        if (FChildCount > 0)
-            std::memcpy(p, FChilds, sizeof(TLDT3Node *) * FChildCount);
-        FreeSlots(FChilds, FChildCount);
+        if (count > 0)
+            std::memcpy(p, FChilds, sizeof(TLDT3Node *) * count);
+        FreeSlots(FChilds, count);
         FChilds = p;
     }
-    ANode->FChildIdx = FChildCount;
-    FChilds[FChildCount++] = ANode;
+    ANode->FChildIdx = count;
+    FChilds[count] = ANode;
+    CountOf(FChilds) = count + 1;
 }
 
 TLDT3Node *TLDT3Node::GetChilds(int Index) const
 {
-    if (Index < 0 || Index >= FChildCount)
+    if (Index < 0 || Index >= ChildCount())
         throw std::out_of_range("TLDT3Node::Childs: index out of range");
     return FChilds[Index];
 }
@@ -336,7 +338,7 @@ void TLDT3Node::InitNode()
     stack.emplace_back(this, 0);
     while (!stack.empty()) {
         auto &[n, next] = stack.back();
-        if (next < n->FChildCount) {
+        if (next < n->ChildCount()) {
             TLDT3Node *c = n->FChilds[next++];
             stack.emplace_back(c, 0);
             continue;
@@ -357,7 +359,7 @@ bool TLDT3Node::GetRelNode(const TLDT3Node *ANode, int ADistance, TLDT3Node *&AR
     if (!ANode || ANode->FChildIdx < 0)
         return false;
     const qint64 pos = qint64(ANode->FChildIdx) + ADistance;
-    if (pos < 0 || pos >= FChildCount)
+    if (pos < 0 || pos >= ChildCount())
         return false;
     ARelNode = FChilds[pos];
     return true;
@@ -468,17 +470,54 @@ TLDT3LineNodeClass TLDT3LineNode::GetLDT3LineNodeClass(int AFK, const QString &A
     }
 }
 
+namespace {
+// The value of a content of 1 to 9 digits; -1 for anything else.
+int DigitsValue(const uchar *P, int ALen)
+{
+    if (!P || ALen < 1 || ALen > 9)
+        return -1;
+    int v = 0;
+    for (int i = 0; i < ALen; ++i) {
+        if (P[i] < '0' || P[i] > '9')
+            return -1;
+        v = v * 10 + (P[i] - '0');
+    }
+    return v;
+}
+
+// The node class of a line, read from its bytes where they are plain digits
+// (the common case); other contents go the way of the text.
+TLDT3LineNodeClass LineNodeClassOf(const TLDT3FilePtrList *APtrList, int ALineIdx, int AFK)
+{
+    const int len = APtrList->LenInhalt(ALineIdx);
+    const uchar *p = len > 0 ? APtrList->PtrInhalt(ALineIdx) : nullptr;
+    switch (TLDT3::GetFKTyp(AFK)) {
+    case TLDT3::fkt_SatzArt:
+        if (const int v = DigitsValue(p, len); v >= 0)
+            return SatzArtClass(v);
+        return TLDT3LineNode::GetLDT3LineNodeClass(AFK, APtrList->Inhalt(ALineIdx));
+    case TLDT3::fkt_ObjektIdent:
+        if (len > 4 && std::memcmp(p, "Obj_", 4) == 0)
+            if (const int v = DigitsValue(p + 4, len - 4); v >= 0)
+                return ObjektClass(v);
+        return TLDT3LineNode::GetLDT3LineNodeClass(AFK, APtrList->Inhalt(ALineIdx));
+    case TLDT3::fkt_SatzEnde:
+        return TLDT3SatzEndeLineNode::Class();
+    case TLDT3::fkt_ObjektEnde:
+        return TLDT3ObjektEndeLineNode::Class();
+    case TLDT3::fkt_ObjektAttribut:
+        return TLDT3ObjektAttributeLineNode::Class();
+    default:
+        return (AFK == 0 && len == 0) ? TLDT3LineEmptyNode::Class() : TLDT3LineNode::Class();
+    }
+}
+} // namespace
+
 TLDT3LineNode *TLDT3LineNode::AddLine(const TLDT3FilePtrList *APtrList, int ALineIdx)
 {
-    const int fk = APtrList->FK(ALineIdx);
-    // Only records, objects and FK 0 choose their class by the content; the
-    // others need no text, which keeps building large files cheap.
-    QString inhalt;
-    const TLDT3::TFKTyp typ = TLDT3::GetFKTyp(fk);
-    if (typ == TLDT3::fkt_SatzArt || typ == TLDT3::fkt_ObjektIdent || (fk == 0 && APtrList->LenInhalt(ALineIdx) > 0))
-        inhalt = APtrList->Inhalt(ALineIdx);
-    std::unique_ptr<TLDT3LineNode> node;
-    CreateLDT3LineNode(GetLDT3LineNodeClass(fk, inhalt), node);
+    // Every class LineNodeClassOf gives is a line node class.
+    std::unique_ptr<TLDT3LineNode> node(
+        static_cast<TLDT3LineNode *>(LineNodeClassOf(APtrList, ALineIdx, APtrList->FK(ALineIdx))->NewInstance()));
     node->SetLine(APtrList, ALineIdx);
     TLDT3LineNode *result = node.get();
     AddChild(node.release());
@@ -507,7 +546,7 @@ int TLDT3LineNode::CountChildNodes(int AFK) const
 {
     int n = 0;
     for (int i = 0; i < ChildCount(); ++i)
-        n += Childs(i)->FK() == AFK;
+        n += ChildAt(i)->FK() == AFK;
     return n;
 }
 
@@ -542,11 +581,12 @@ bool TLDT3LineNode::FindSingleNode(int AFK, TLDT3LineNode *&ANode) const
     ANode = nullptr;
     TLDT3LineNode *found = nullptr;
     for (int i = 0; i < ChildCount(); ++i) {
-        if (Childs(i)->FK() != AFK)
+        TLDT3LineNode *c = ChildAt(i);
+        if (c->FK() != AFK)
             continue;
         if (found)
             return false;
-        found = Childs(i);
+        found = c;
     }
     ANode = found;
     return found != nullptr;
@@ -577,8 +617,8 @@ QStringList TLDT3LineNode::ArrNodeInhalt(int AFK) const
 {
     QStringList r;
     for (int i = 0; i < ChildCount(); ++i)
-        if (Childs(i)->FK() == AFK)
-            r << Childs(i)->Inhalt();
+        if (ChildAt(i)->FK() == AFK)
+            r << ChildAt(i)->Inhalt();
     return r;
 }
 
@@ -617,7 +657,7 @@ bool TLDT3LineNode::FindObjekteFromAttribut(int AAttrFK, QList<TLDT3ObjektIdentL
     AObjNodeArr.clear();
     for (int i = 0; i < ChildCount(); ++i) {
         TLDT3ObjektIdentLineNode *o = nullptr;
-        if (Childs(i)->FK() == AAttrFK && GetObjektFromAttributNode(Childs(i), o))
+        if (ChildAt(i)->FK() == AAttrFK && GetObjektFromAttributNode(ChildAt(i), o))
             AObjNodeArr << o;
     }
     return !AObjNodeArr.isEmpty();
@@ -925,18 +965,38 @@ bool TLDT3Datenpaket::RunBuild()
         FBuildError = QString::fromLocal8Bit(e.what());
     }
     if (!FBuildError.isEmpty()) {
+        FInitOrder.clear();
         GetMessageSink().ShowMessage(TMsgKind::mkError, QCoreApplication::applicationName(), FBuildError);
         return false;
     }
-    FLDTRoot->InitNode();
+    // InitNode of the root, without a second walk over every node: only
+    // records, objects and the root do work there, and the closed nodes were
+    // noted children first, in the order of a walk of the whole tree.
+    for (TLDT3Node *n : FInitOrder)
+        n->InitNodeSelf();
+    FInitOrder.clear();
+    FInitOrder.shrink_to_fit();
+    static_cast<TLDT3Node *>(FLDTRoot.get())->InitNodeSelf();
     return true;
 }
+
+namespace {
+// Whether two lines have the same content bytes.
+bool SameInhalt(const TLDT3FilePtrList &AList, int A, int B)
+{
+    const int len = AList.LenInhalt(A);
+    if (len != AList.LenInhalt(B))
+        return false;
+    return len == 0 || std::memcmp(AList.PtrInhalt(A), AList.PtrInhalt(B), len) == 0;
+}
+} // namespace
 
 QString TLDT3Datenpaket::BuildLines()
 {
     const TLDT3FilePtrList &pl = *FPtrList;
     std::vector<TLDT3LineNode *> &stack = *FStack;
     TLDT3RootNode *const root = FLDTRoot.get();
+    const TLDT3FeldDict *dict = GetLDT3FeldDict();
     TLDT3LineNode *runNode = nullptr;
     int runFK = -1;
     // The empty lines at the end are left out, as in the structure test.
@@ -962,11 +1022,11 @@ QString TLDT3Datenpaket::BuildLines()
             top->SetEndeIdx(i);
             top->AddLine(FPtrList, i);
             stack.pop_back();
-            const QString inhalt = pl.Inhalt(i);
-            if (!top->CheckSatzArt(inhalt)) {
+            FInitOrder.push_back(top);
+            if (!top->IsSatzArt() || !SameInhalt(pl, top->StartIdx(), i)) {
                 if (top->IsSatzArt())
                     return Format(QStringLiteral("Falsches Satzende. Erwartet: \"%s\""), {top->Inhalt()});
-                return Format(QStringLiteral("Unerwartetes Satzende \"%s\"."), {inhalt});
+                return Format(QStringLiteral("Unerwartetes Satzende \"%s\"."), {pl.Inhalt(i)});
             }
             break;
         }
@@ -975,12 +1035,11 @@ QString TLDT3Datenpaket::BuildLines()
                 return QStringLiteral("Fehlende Satzart für Objektident");
             if (!top->IsObjektAttribut())
                 return QStringLiteral("Fehlendes Objektattribut für Objektident");
-            const QString folgeObj = GetLDT3FeldDict()->GetFolgeObj(top->FK());
+            const QString folgeObj = dict->GetFolgeObj(top->FK());
             stack.push_back(top->AddLine(FPtrList, i));
-            const QString inhalt = pl.Inhalt(i);
-            if (folgeObj.isEmpty() || folgeObj != inhalt)
+            if (folgeObj.isEmpty() || !pl.CheckObjektIdent(i, folgeObj))
                 return Format(QStringLiteral("Falsches Objekt: \"%s\" für Attribut \"%s\" Erwartet: \"%s\""),
-                              {inhalt, top->Inhalt(), folgeObj});
+                              {pl.Inhalt(i), top->Inhalt(), folgeObj});
             break;
         }
         case TLDT3::fkt_ObjektEnde: {
@@ -988,17 +1047,18 @@ QString TLDT3Datenpaket::BuildLines()
                 return QStringLiteral("Fehlende Satzart für Objektende");
             top->SetEndeIdx(i);
             top->AddLine(FPtrList, i);
-            const QString inhalt = pl.Inhalt(i);
             if (!top->IsObjektIdent())
-                return Format(QStringLiteral("Unerwartetes Objektende: \"%s\""), {inhalt});
+                return Format(QStringLiteral("Unerwartetes Objektende: \"%s\""), {pl.Inhalt(i)});
             stack.pop_back();
-            const QString objInhalt = top->Inhalt();
-            if (objInhalt != inhalt)
-                return Format(QStringLiteral("Falsches Objektende: \"%s\". Erwartet: \"%s\""), {inhalt, objInhalt});
+            FInitOrder.push_back(top);
+            if (!SameInhalt(pl, top->StartIdx(), i))
+                return Format(QStringLiteral("Falsches Objektende: \"%s\". Erwartet: \"%s\""),
+                              {pl.Inhalt(i), top->Inhalt()});
             // An object is only ever opened under its attribute.
             if (stack.empty())
                 return QStringLiteral("Stack-Fehler");
             stack.back()->SetEndeIdx(i);
+            FInitOrder.push_back(stack.back());
             stack.pop_back();
             break;
         }
@@ -1149,7 +1209,7 @@ void FillLDTTreeView(TLDT3TreeControl *AView, TLDT3Datenpaket *ADatenpaket, bool
     const TLDT3ItemID ldtItem =
         AView->AddTopItem(Format(QStringLiteral("\"%s\" - (%s)"), {root->FileName(), root->Caption()}));
     FillLDTSubtree(AView, root, ldtItem, AHideBase64);
-    TLDT3ItemID base64Item = nullptr;
+    TLDT3ItemID base64Item = 0;
     if (TLDT3Base64RootNode *b = ADatenpaket->Base64Root()) {
         base64Item = AView->AddTopItem(b->Caption());
         FillNodeSubtree(AView, b, base64Item);
@@ -1184,15 +1244,14 @@ void TLDT3MemTreeControl::ClearItems()
 {
     FItems.clear();
     FLastTop = -1;
-    FScrolledTo = nullptr;
+    FScrolledTo = 0;
 }
 
 int TLDT3MemTreeControl::ItemNo(TLDT3ItemID AItemID) const
 {
-    const quintptr v = reinterpret_cast<quintptr>(AItemID);
-    if (v == 0 || v > FItems.size())
+    if (AItemID == 0 || AItemID > FItems.size())
         return -1;
-    return int(v - 1);
+    return int(AItemID - 1);
 }
 
 TLDT3ItemID TLDT3MemTreeControl::AddTopItem(const QString &AText)

@@ -50,8 +50,9 @@ public:                                                                         
                                                                                                    \
 private:
 
-// Opaque handle of an item of a visual tree.
-using TLDT3ItemID = void *;
+// Opaque handle of an item of a visual tree; 0 names no item. 32 bits keep
+// the nodes small: a tree control numbers its items.
+using TLDT3ItemID = quint32;
 
 class TLDT3Node
 {
@@ -78,8 +79,8 @@ public:
     void AddChild(std::unique_ptr<TLDT3Node> ANode) { AddChild(ANode.release()); }
 
     TLDT3Node *Childs(int Index) const { return GetChilds(Index); }
-    bool HasChilds() const { return FChildCount > 0; }
-    int ChildCount() const { return FChildCount; }
+    bool HasChilds() const { return FChilds != nullptr; }
+    int ChildCount() const { return FChilds ? CountOf(FChilds) : 0; }
     int ChildIdx() const { return FChildIdx; }
     TLDT3ItemID ItemID() const { return FItemID; }
     void SetItemID(TLDT3ItemID AValue) { FItemID = AValue; }
@@ -101,15 +102,18 @@ protected:
     TLDT3Node *const *ChildArray() const { return FChilds; }
 
 private:
+    friend class TLDT3Datenpaket;
     void FreeChilds();
     void DetachChildArray();
+    // The child array keeps its count in the 8 bytes before its first slot,
+    // so that childless nodes pay for one null pointer only.
+    static qint32 &CountOf(TLDT3Node **AChilds) { return *reinterpret_cast<qint32 *>(reinterpret_cast<char *>(AChilds) - 8); }
 
-    TLDT3Node **FChilds = nullptr; // capacity: the next power of two >= FChildCount
-    TLDT3ItemID FItemID = nullptr;
-    qint32 FChildCount = 0;
+    TLDT3Node **FChilds = nullptr; // slots: the next power of two >= the count
     qint32 FChildIdx = -1;
+    TLDT3ItemID FItemID = 0;
 };
-static_assert(sizeof(TLDT3Node) == 32, "tree nodes must stay small");
+static_assert(sizeof(TLDT3Node) == 24, "tree nodes must stay small");
 
 // One line of the file (and, through its children, the lines that belong to it).
 class TLDT3LineNode : public TLDT3Node
@@ -173,6 +177,8 @@ public:
 
 protected:
     friend class TLDT3RootNode;
+    // Child Index without range check (0 <= Index < ChildCount).
+    TLDT3LineNode *ChildAt(int Index) const { return static_cast<TLDT3LineNode *>(ChildArray()[Index]); }
     void SetLine(const TLDT3FilePtrList *APtrList, int ALineIdx)
     {
         FPtrList = APtrList;
@@ -185,7 +191,7 @@ private:
     qint32 FStartIdx = -1;
     qint32 FEndeIdx = -1;
 };
-static_assert(sizeof(TLDT3LineNode) == 48, "tree nodes must stay small");
+static_assert(sizeof(TLDT3LineNode) == 40, "tree nodes must stay small");
 
 class TLDT3LineEmptyNode : public TLDT3LineNode
 {
@@ -224,7 +230,7 @@ public:
 protected:
     QString FShortInfo;
 };
-static_assert(sizeof(TLDT3ObjektIdentLineNode) == 72, "tree nodes must stay small");
+static_assert(sizeof(TLDT3ObjektIdentLineNode) == 64, "tree nodes must stay small");
 
 class TLDT3SatzArtLineNode : public TLDT3LineNode
 {
@@ -322,7 +328,7 @@ public:
     const TItem &Item(int ANo) const { return FItems.at(ANo); }
     // Item number of a handle; -1 when it names no item.
     int ItemNo(TLDT3ItemID AItemID) const;
-    static TLDT3ItemID Handle(int ANo) { return reinterpret_cast<TLDT3ItemID>(quintptr(ANo) + 1); }
+    static TLDT3ItemID Handle(int ANo) { return TLDT3ItemID(ANo) + 1; }
     TLDT3ItemID ScrolledTo() const { return FScrolledTo; }
     // Texts of the child items of an item (-1: the top-level items).
     QStringList ChildTexts(int ANo) const;
@@ -333,7 +339,7 @@ private:
     std::vector<TItem> FItems;
     int FLastTop = -1;
     int FUpdateDepth = 0;
-    TLDT3ItemID FScrolledTo = nullptr;
+    TLDT3ItemID FScrolledTo = 0;
 };
 
 // ---------------------------------------------------------------------------
@@ -495,6 +501,8 @@ private:
     std::unique_ptr<TLDT3Base64RootNode> FBase64Root;
     std::unique_ptr<TLDT3ErrorRootNode> FErrorRoot;
     QString FBuildError;
+    // Records, objects and attributes in the order they were closed.
+    std::vector<TLDT3Node *> FInitOrder;
 };
 
 // Fills AView with the LDT tree and the attachment tree; with AHideBase64 each

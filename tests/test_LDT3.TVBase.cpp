@@ -84,7 +84,7 @@ TEST(TVBase, ClassSelection)
         ASSERT_TRUE(node);
         EXPECT_EQ(node->ClassType(), cls);
         EXPECT_EQ(node->ChildIdx(), -1);
-        EXPECT_EQ(node->ItemID(), nullptr);
+        EXPECT_EQ(node->ItemID(), 0u);
     }
 
     // Every object number with a class of its own gets a distinct class that
@@ -478,8 +478,8 @@ TEST(TVBase, ErrorTree)
     EXPECT_TRUE(f.dp->RebuildErrorTree());
     EXPECT_NE(f.dp->ErrorRoot(), nullptr);
     EXPECT_EQ(f.dp->ErrorRoot()->ChildCount(), f.list.LineErrorList().Count());
-    EXPECT_EQ(f.dp->ErrorRoot()->ItemID(), nullptr);
-    EXPECT_EQ(f.dp->GetLDT3LineErrorNodeFromZeile(5)->ItemID(), nullptr);
+    EXPECT_EQ(f.dp->ErrorRoot()->ItemID(), 0u);
+    EXPECT_EQ(f.dp->GetLDT3LineErrorNodeFromZeile(5)->ItemID(), 0u);
 }
 
 TEST(TVBase, FillWithoutViewOrModel)
