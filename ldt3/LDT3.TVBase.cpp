@@ -489,8 +489,9 @@ int DigitsValue(const uchar *P, int ALen)
 // (the common case); other contents go the way of the text.
 TLDT3LineNodeClass LineNodeClassOf(const TLDT3FilePtrList *APtrList, int ALineIdx, int AFK)
 {
-    const int len = APtrList->LenInhalt(ALineIdx);
-    const uchar *p = len > 0 ? APtrList->PtrInhalt(ALineIdx) : nullptr;
+    const TLDT3FilePtrItem &it = APtrList->Item(ALineIdx);
+    const int len = it.FLenInhalt;
+    const uchar *p = len > 0 ? APtrList->FileBase() + it.FOffset + 7 : nullptr;
     switch (TLDT3::GetFKTyp(AFK)) {
     case TLDT3::fkt_SatzArt:
         if (const int v = DigitsValue(p, len); v >= 0)
@@ -515,9 +516,14 @@ TLDT3LineNodeClass LineNodeClassOf(const TLDT3FilePtrList *APtrList, int ALineId
 
 TLDT3LineNode *TLDT3LineNode::AddLine(const TLDT3FilePtrList *APtrList, int ALineIdx)
 {
+    return AddLineFK(APtrList, ALineIdx, APtrList->FK(ALineIdx));
+}
+
+TLDT3LineNode *TLDT3LineNode::AddLineFK(const TLDT3FilePtrList *APtrList, int ALineIdx, int AFK)
+{
     // Every class LineNodeClassOf gives is a line node class.
     std::unique_ptr<TLDT3LineNode> node(
-        static_cast<TLDT3LineNode *>(LineNodeClassOf(APtrList, ALineIdx, APtrList->FK(ALineIdx))->NewInstance()));
+        static_cast<TLDT3LineNode *>(LineNodeClassOf(APtrList, ALineIdx, AFK)->NewInstance()));
     node->SetLine(APtrList, ALineIdx);
     TLDT3LineNode *result = node.get();
     AddChild(node.release());
@@ -605,6 +611,21 @@ bool TLDT3LineNode::FindSingleNodeInhalt(int AFK, const QString &AInhalt, TLDT3L
     }
     ANode = found;
     return found != nullptr;
+}
+
+void TLDT3LineNode::ScanChilds(TFKScan *AScans, int ACount) const
+{
+    for (int i = 0; i < ChildCount(); ++i) {
+        TLDT3LineNode *c = ChildAt(i);
+        const int fk = c->FK();
+        for (int k = 0; k < ACount; ++k) {
+            if (AScans[k].FK != fk)
+                continue;
+            if (AScans[k].Count++ == 0)
+                AScans[k].Node = c;
+            break;
+        }
+    }
 }
 
 QString TLDT3LineNode::SingleNodeInhalt(int AFK) const
@@ -999,6 +1020,16 @@ QString TLDT3Datenpaket::BuildLines()
     const TLDT3FeldDict *dict = GetLDT3FeldDict();
     TLDT3LineNode *runNode = nullptr;
     int runFK = -1;
+    // The FKs of the open nodes, beside the stack (the root has none).
+    std::vector<int> stackFK(stack.size(), -1);
+    auto push = [&](TLDT3LineNode *ANode, int AFK) {
+        stack.push_back(ANode);
+        stackFK.push_back(AFK);
+    };
+    auto pop = [&]() {
+        stack.pop_back();
+        stackFK.pop_back();
+    };
     // The empty lines at the end are left out, as in the structure test.
     const int count = pl.Count() - pl.EmptyLinesAtEnd();
     for (int i = 0; i < count; ++i) {
@@ -1010,21 +1041,22 @@ QString TLDT3Datenpaket::BuildLines()
             runNode = nullptr;
         }
         TLDT3LineNode *top = stack.back();
+        const int topFK = stackFK.back();
         switch (TLDT3::GetFKTyp(fk)) {
         case TLDT3::fkt_SatzArt:
             if (top != root)
                 return QStringLiteral("Satzart an falscher Position");
-            stack.push_back(top->AddLine(FPtrList, i));
+            push(top->AddLineFK(FPtrList, i, fk), fk);
             break;
         case TLDT3::fkt_SatzEnde: {
             if (top == root)
                 return QStringLiteral("Fehlende Satzart für Satzende");
             top->SetEndeIdx(i);
-            top->AddLine(FPtrList, i);
-            stack.pop_back();
+            top->AddLineFK(FPtrList, i, fk);
+            pop();
             FInitOrder.push_back(top);
-            if (!top->IsSatzArt() || !SameInhalt(pl, top->StartIdx(), i)) {
-                if (top->IsSatzArt())
+            if (!TLDT3::IsSatzArt(topFK) || !SameInhalt(pl, top->StartIdx(), i)) {
+                if (TLDT3::IsSatzArt(topFK))
                     return Format(QStringLiteral("Falsches Satzende. Erwartet: \"%s\""), {top->Inhalt()});
                 return Format(QStringLiteral("Unerwartetes Satzende \"%s\"."), {pl.Inhalt(i)});
             }
@@ -1033,10 +1065,10 @@ QString TLDT3Datenpaket::BuildLines()
         case TLDT3::fkt_ObjektIdent: {
             if (top == root)
                 return QStringLiteral("Fehlende Satzart für Objektident");
-            if (!top->IsObjektAttribut())
+            if (!TLDT3::IsObjektAttribut(topFK))
                 return QStringLiteral("Fehlendes Objektattribut für Objektident");
-            const QString folgeObj = dict->GetFolgeObj(top->FK());
-            stack.push_back(top->AddLine(FPtrList, i));
+            const QString folgeObj = dict->GetFolgeObj(topFK);
+            push(top->AddLineFK(FPtrList, i, fk), fk);
             if (folgeObj.isEmpty() || !pl.CheckObjektIdent(i, folgeObj))
                 return Format(QStringLiteral("Falsches Objekt: \"%s\" für Attribut \"%s\" Erwartet: \"%s\""),
                               {pl.Inhalt(i), top->Inhalt(), folgeObj});
@@ -1046,10 +1078,10 @@ QString TLDT3Datenpaket::BuildLines()
             if (top == root)
                 return QStringLiteral("Fehlende Satzart für Objektende");
             top->SetEndeIdx(i);
-            top->AddLine(FPtrList, i);
-            if (!top->IsObjektIdent())
+            top->AddLineFK(FPtrList, i, fk);
+            if (!TLDT3::IsObjektIdent(topFK))
                 return Format(QStringLiteral("Unerwartetes Objektende: \"%s\""), {pl.Inhalt(i)});
-            stack.pop_back();
+            pop();
             FInitOrder.push_back(top);
             if (!SameInhalt(pl, top->StartIdx(), i))
                 return Format(QStringLiteral("Falsches Objektende: \"%s\". Erwartet: \"%s\""),
@@ -1059,16 +1091,16 @@ QString TLDT3Datenpaket::BuildLines()
                 return QStringLiteral("Stack-Fehler");
             stack.back()->SetEndeIdx(i);
             FInitOrder.push_back(stack.back());
-            stack.pop_back();
+            pop();
             break;
         }
         default: {
-            if (top != root && top->IsObjektAttribut())
+            if (top != root && TLDT3::IsObjektAttribut(topFK))
                 return Format(QStringLiteral("Fehlendes Objekt für Attribut \"%s\" in Zeile %d."),
                               {top->Inhalt(), top->Zeile()});
-            TLDT3LineNode *node = top->AddLine(FPtrList, i);
+            TLDT3LineNode *node = top->AddLineFK(FPtrList, i, fk);
             if (TLDT3::IsObjektAttribut(fk)) {
-                stack.push_back(node);
+                push(node, fk);
             } else if (fk != runFK) {
                 runFK = fk;
                 runNode = node;

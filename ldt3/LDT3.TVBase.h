@@ -177,6 +177,25 @@ public:
 
 protected:
     friend class TLDT3RootNode;
+    // One pass over the children for several field identifiers: per
+    // identifier the number of children with it and the first of them.
+    struct TFKScan
+    {
+        int FK;
+        int Count = 0;
+        TLDT3LineNode *Node = nullptr;
+        // SingleNodeInhalt of the identifier.
+        QString Single() const { return Count == 1 ? Node->Inhalt() : QString(); }
+        // SingleObjektFromAttribut of the identifier, when of class T.
+        template <class T> T *Objekt() const
+        {
+            return Count == 1 ? dynamic_cast<T *>(ObjektFromAttributNode(Node)) : nullptr;
+        }
+    };
+    void ScanChilds(TFKScan *AScans, int ACount) const;
+    friend class TLDT3Datenpaket;
+    // AddLine for a line whose FK the caller has read.
+    TLDT3LineNode *AddLineFK(const TLDT3FilePtrList *APtrList, int ALineIdx, int AFK);
     // Child Index without range check (0 <= Index < ChildCount).
     TLDT3LineNode *ChildAt(int Index) const { return static_cast<TLDT3LineNode *>(ChildArray()[Index]); }
     void SetLine(const TLDT3FilePtrList *APtrList, int ALineIdx)

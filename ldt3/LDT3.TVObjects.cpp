@@ -42,9 +42,12 @@ QString TLDT3ObjektIdent0010LineNode::BuildShortInfo() const
 
 void TLDT3ObjektIdent0013LineNode::InitNodeSelf()
 {
-    FAuftragsnummer_des_Einsenders = SingleNodeInhalt(8310);
-    FID_Nachforderung_Arr = ArrNodeInhalt(8313);
-    FID_Auftragsnummer_des_Labors = SingleNodeInhalt(8311);
+    TFKScan s[] = {{8310}, {8313}, {8311}};
+    ScanChilds(s, 3);
+    FAuftragsnummer_des_Einsenders = s[0].Single();
+    if (s[1].Count > 0)
+        FID_Nachforderung_Arr = ArrNodeInhalt(8313);
+    FID_Auftragsnummer_des_Labors = s[2].Single();
     FShortInfo = BuildShortInfo();
 }
 
@@ -57,8 +60,10 @@ void TLDT3ObjektIdent0014LineNode::InitNodeSelf() { FPerson = SingleObjekt<TLDT3
 
 void TLDT3ObjektIdent0017LineNode::InitNodeSelf()
 {
-    FAuftragsnummer_des_Einsenders = SingleNodeInhalt(8310);
-    FID_Auftragsnummer_des_Labors = SingleNodeInhalt(8311);
+    TFKScan s[] = {{8310}, {8311}};
+    ScanChilds(s, 2);
+    FAuftragsnummer_des_Einsenders = s[0].Single();
+    FID_Auftragsnummer_des_Labors = s[1].Single();
     FShortInfo = BuildShortInfo();
 }
 
@@ -69,16 +74,19 @@ QString TLDT3ObjektIdent0017LineNode::BuildShortInfo() const
 
 void TLDT3ObjektIdent0022LineNode::InitNodeSelf()
 {
-    FStatusEinsender_Arr = ArrNodeInhalt(7321);
-    FKunden_Arzt_Nummer = SingleNodeInhalt(8312);
-    FID_des_Auftraggebers = SingleNodeInhalt(7267);
-    FArztidentifikation = SingleObjekt<TLDT3ObjektIdent0014LineNode>(8114);
-    FUeberweisung_von_anderen_Aerzten = SingleObjekt<TLDT3ObjektIdent0014LineNode>(8240);
-    FUeberweisung_an = SingleObjekt<TLDT3ObjektIdent0014LineNode>(8241);
-    FPerson = SingleObjekt<TLDT3ObjektIdent0047LineNode>(8147);
-    FFachrichtung_oder_Stationskennung = SingleNodeInhalt(7268);
-    FBetriebsstaette = SingleObjekt<TLDT3ObjektIdent0019LineNode>(8119);
-    FOrganisation = SingleObjekt<TLDT3ObjektIdent0043LineNode>(8143);
+    TFKScan s[] = {{7321}, {8312}, {7267}, {8114}, {8240}, {8241}, {8147}, {7268}, {8119}, {8143}};
+    ScanChilds(s, 10);
+    if (s[0].Count > 0)
+        FStatusEinsender_Arr = ArrNodeInhalt(7321);
+    FKunden_Arzt_Nummer = s[1].Single();
+    FID_des_Auftraggebers = s[2].Single();
+    FArztidentifikation = s[3].Objekt<TLDT3ObjektIdent0014LineNode>();
+    FUeberweisung_von_anderen_Aerzten = s[4].Objekt<TLDT3ObjektIdent0014LineNode>();
+    FUeberweisung_an = s[5].Objekt<TLDT3ObjektIdent0014LineNode>();
+    FPerson = s[6].Objekt<TLDT3ObjektIdent0047LineNode>();
+    FFachrichtung_oder_Stationskennung = s[7].Single();
+    FBetriebsstaette = s[8].Objekt<TLDT3ObjektIdent0019LineNode>();
+    FOrganisation = s[9].Objekt<TLDT3ObjektIdent0043LineNode>();
     FShortInfo = BuildShortInfo();
 }
 
@@ -107,8 +115,10 @@ void TLDT3ObjektIdent0036LineNode::InitNodeSelf()
 
 void TLDT3ObjektIdent0037LineNode::InitNodeSelf()
 {
-    FProbengefaessIdent = SingleNodeInhalt(7364);
-    FProbenmaterialIdent = SingleNodeInhalt(8428);
+    TFKScan s[] = {{7364}, {8428}};
+    ScanChilds(s, 2);
+    FProbengefaessIdent = s[0].Single();
+    FProbenmaterialIdent = s[1].Single();
     FShortInfo = BuildShortInfo();
 }
 
@@ -135,21 +145,25 @@ QString TLDT3ObjektIdent0045LineNode::BuildShortInfo() const { return FPerson ? 
 
 void TLDT3ObjektIdent0047LineNode::InitNodeSelf()
 {
-    FStatusPerson = SingleNodeInhalt(7420);
-    FNamenszusatz = SingleNodeInhalt(3100);
-    FVorsatzwort = SingleNodeInhalt(3120);
-    FNachname = SingleNodeInhalt(3101);
-    FVorname_Arr = ArrNodeInhalt(3102);
-    FGeburtsdatum = SingleNodeInhalt(3103);
-    FTitel = SingleNodeInhalt(3104);
-    FGeschlecht = SingleNodeInhalt(3110);
-    FMuttersprache = SingleNodeInhalt(3628);
-    FNamenszeichen = SingleNodeInhalt(8990);
-    FWohnanschrift = SingleObjekt<TLDT3ObjektIdent0007LineNode>(8228);
-    FAnschrift_Arbeitsstelle = SingleObjekt<TLDT3ObjektIdent0007LineNode>(8229);
-    FRechnungsanschrift = SingleObjekt<TLDT3ObjektIdent0007LineNode>(8230);
-    FPrivate_Kommunikationsdaten = SingleObjekt<TLDT3ObjektIdent0031LineNode>(8232);
-    FGeschaeftliche_Kommunikationsdaten = SingleObjekt<TLDT3ObjektIdent0031LineNode>(8233);
+    TFKScan s[] = {{7420}, {3100}, {3120}, {3101}, {3102}, {3103}, {3104}, {3110},
+                   {3628}, {8990}, {8228}, {8229}, {8230}, {8232}, {8233}};
+    ScanChilds(s, 15);
+    FStatusPerson = s[0].Single();
+    FNamenszusatz = s[1].Single();
+    FVorsatzwort = s[2].Single();
+    FNachname = s[3].Single();
+    if (s[4].Count > 0)
+        FVorname_Arr = ArrNodeInhalt(3102);
+    FGeburtsdatum = s[5].Single();
+    FTitel = s[6].Single();
+    FGeschlecht = s[7].Single();
+    FMuttersprache = s[8].Single();
+    FNamenszeichen = s[9].Single();
+    FWohnanschrift = s[10].Objekt<TLDT3ObjektIdent0007LineNode>();
+    FAnschrift_Arbeitsstelle = s[11].Objekt<TLDT3ObjektIdent0007LineNode>();
+    FRechnungsanschrift = s[12].Objekt<TLDT3ObjektIdent0007LineNode>();
+    FPrivate_Kommunikationsdaten = s[13].Objekt<TLDT3ObjektIdent0031LineNode>();
+    FGeschaeftliche_Kommunikationsdaten = s[14].Objekt<TLDT3ObjektIdent0031LineNode>();
     FShortInfo = BuildShortInfo();
 }
 
@@ -167,10 +181,12 @@ QString TLDT3ObjektIdent0047LineNode::BuildShortInfo() const
 
 void TLDT3ObjektIdent0054LineNode::InitNodeSelf()
 {
-    FDatum_des_Timestamp = SingleNodeInhalt(7278);
-    FUhrzeit_des_Timestamp = SingleNodeInhalt(7279);
-    FFreitext_zum_Timestamp = SingleNodeInhalt(7272);
-    FPerson_zum_Timestamp = SingleObjekt<TLDT3ObjektIdent0047LineNode>(8235);
+    TFKScan s[] = {{7278}, {7279}, {7272}, {8235}};
+    ScanChilds(s, 4);
+    FDatum_des_Timestamp = s[0].Single();
+    FUhrzeit_des_Timestamp = s[1].Single();
+    FFreitext_zum_Timestamp = s[2].Single();
+    FPerson_zum_Timestamp = s[3].Objekt<TLDT3ObjektIdent0047LineNode>();
     const TLDT3FeldDict *d = GetLDT3FeldDict();
     FConvDatum = d->GetBedeutung(7278, FDatum_des_Timestamp);
     FConvUhrzeit = d->GetBedeutung(7279, FUhrzeit_des_Timestamp);
@@ -184,8 +200,10 @@ QString TLDT3ObjektIdent0054LineNode::BuildShortInfo() const
 
 void TLDT3ObjektIdent0059LineNode::InitNodeSelf()
 {
-    FIDKatalog_anforderbare_Leistungen = SingleNodeInhalt(7260);
-    FTestIdent = SingleNodeInhalt(8410);
+    TFKScan s[] = {{7260}, {8410}};
+    ScanChilds(s, 2);
+    FIDKatalog_anforderbare_Leistungen = s[0].Single();
+    FTestIdent = s[1].Single();
     FShortInfo = BuildShortInfo();
 }
 
@@ -267,13 +285,15 @@ QString TLDT3SatzArt8205LineNode::BuildShortInfo() const
 
 void TLDT3SatzArt8215LineNode::InitNodeSelf()
 {
-    FEinsenderidendifikation = SingleObjekt<TLDT3ObjektIdent0022LineNode>(8122);
-    FPatient = SingleObjekt<TLDT3ObjektIdent0045LineNode>(8145);
-    FKoerperkenngroessen = SingleObjekt<TLDT3ObjektIdent0069LineNode>(8169);
-    FSchwangerschaft = SingleObjekt<TLDT3ObjektIdent0050LineNode>(8150);
-    FMutterschaft = SingleObjekt<TLDT3ObjektIdent0040LineNode>(8140);
-    FTier_Sonstiges = SingleObjekt<TLDT3ObjektIdent0053LineNode>(8153);
-    FAuftragsinformation = SingleObjekt<TLDT3ObjektIdent0013LineNode>(8113);
+    TFKScan s[] = {{8122}, {8145}, {8169}, {8150}, {8140}, {8153}, {8113}};
+    ScanChilds(s, 7);
+    FEinsenderidendifikation = s[0].Objekt<TLDT3ObjektIdent0022LineNode>();
+    FPatient = s[1].Objekt<TLDT3ObjektIdent0045LineNode>();
+    FKoerperkenngroessen = s[2].Objekt<TLDT3ObjektIdent0069LineNode>();
+    FSchwangerschaft = s[3].Objekt<TLDT3ObjektIdent0050LineNode>();
+    FMutterschaft = s[4].Objekt<TLDT3ObjektIdent0040LineNode>();
+    FTier_Sonstiges = s[5].Objekt<TLDT3ObjektIdent0053LineNode>();
+    FAuftragsinformation = s[6].Objekt<TLDT3ObjektIdent0013LineNode>();
     FShortInfo = BuildShortInfo();
 }
 
