@@ -1,6 +1,8 @@
 // ventolix-check: checks LDT files from the command line with the viewer's engine.
 #include "CheckReport.h"
 #include "InfoCommand.h"
+#include "TreeCommand.h"
+#include "LDT3.FilePtrList.h"
 #include "XpmCommand.h"
 
 #include <QCoreApplication>
@@ -25,6 +27,7 @@ static const char *const kUsage =
     "  --xpm DIR        das KBV-Prüfmodul (XPM) aus DIR auf jede Datei anwenden\n"
     "                   (XML-Lauf) und seine Meldungen ausgeben; Strg+C bricht ab\n"
     "  --xpm-pdf DIR AUSGABE  die beiden PDF-Protokolle des Prüfmoduls nach AUSGABE schreiben\n"
+    "  --tree           den LDT-Baum, den Anlagen-Baum und den Fehler-Baum ausgeben\n"
     "  --info ABFRAGE   die Feld- und Regel-Auskunft als XHTML-Seite ausgeben\n"
     "                   (z. B. 8000, FK 8000, E003, F7, K1, R8000); keine Datei nötig\n"
     "  --               alle weiteren Argumente sind Dateinamen\n"
@@ -47,6 +50,7 @@ int main(int argc, char *argv[])
     QStringList files;
     TCheckOptions options;
     QString infoQuery;
+    bool tree = false;
     QString xpmDir, xpmPdfDir, xpmPdfOut;
     bool hasInfo = false;
     bool onlyFiles = false;
@@ -92,6 +96,8 @@ int main(int argc, char *argv[])
         } else if (a == QLatin1String("--xpm-pdf")) {
             if (!value(xpmPdfDir) || !value(xpmPdfOut))
                 return usageError(QStringLiteral("--xpm-pdf erwartet das Verzeichnis des Prüfmoduls und ein Ausgabeverzeichnis"));
+        } else if (a == QLatin1String("--tree")) {
+            tree = true;
         } else if (a == QLatin1String("--info")) {
             if (!value(infoQuery))
                 return usageError(QStringLiteral("--info erwartet eine Abfrage"));
@@ -122,6 +128,12 @@ int main(int argc, char *argv[])
             r = XpmCheckFileReport(f, xpmDir, out, err);
         else if (!xpmPdfDir.isEmpty())
             r = XpmPdfFileReport(f, xpmPdfDir, xpmPdfOut, out, err);
+        else if (tree) {
+            TLDT3FilePtrList list;
+            r = LoadForCheck(list, f, options, err);
+            if (r == 0)
+                r = PrintTrees(list, out);
+        }
         else
             r = CheckFileReport(f, options, out, err);
         rc = qMax(rc, r);
