@@ -1,0 +1,152 @@
+#include "LDT3.RegelInfo.h"
+
+#include "LDT3.Base.h"
+#include "LDT3.Html.h"
+#include "Vex_BufStr.h"
+#include "WStrTools.h"
+
+#include <algorithm>
+#include <atomic>
+#include <memory>
+
+namespace {
+
+// One table row whose cell holds a multi-line text, one escaped line each.
+void AddTextRow(TBufferedString &ABody, const QString &AHeading, const QString &AText)
+{
+    ABody.AddLine(QStringLiteral("<tr>"));
+    ABody.AddLine(QStringLiteral("<th>") + AHeading + QStringLiteral("</th>"));
+    ABody.AddLine(QStringLiteral("<td>"));
+    for (const QString &L : SplitStr(AText, QLatin1Char('\n'), false, false))
+        ABody.AddLine(XmlEscape(L) + QStringLiteral("<br />"));
+    ABody.AddLine(QStringLiteral("</td>"));
+    ABody.AddLine(QStringLiteral("</tr>"));
+}
+
+void AddValueRow(TBufferedString &ABody, const QString &AHeading, const QString &AValue)
+{
+    ABody.AddLine(QStringLiteral("<tr>"));
+    ABody.AddLine(QStringLiteral("<th>") + AHeading + QStringLiteral("</th>"));
+    ABody.AddLine(QStringLiteral("<td>") + AValue + QStringLiteral("</td>"));
+    ABody.AddLine(QStringLiteral("</tr>"));
+}
+
+void AddRegelTable(TBufferedString &ABody, const TLDT3RegelInfo &AInfo)
+{
+    // Rule names, categories and states are plain letters and digits.
+    ABody.AddLine(QStringLiteral("<table id=\"%1\" class=\"regel\" width=\"100%\">").arg(AInfo.Regel));
+    ABody.AddLine(QStringLiteral("<tbody>"));
+    ABody.AddLine(QStringLiteral("<tr>"));
+    ABody.AddLine(QStringLiteral("<th class=\"regel name\">Regel</th>"));
+    ABody.AddLine(QStringLiteral("<td class=\"regel name\">") + AInfo.Regel + QStringLiteral("</td>"));
+    ABody.AddLine(QStringLiteral("</tr>"));
+    AddValueRow(ABody, QStringLiteral("Katergorie"), AInfo.Kategorie);
+    AddValueRow(ABody, QStringLiteral("Fehlerstatus"), AInfo.Fehlerstatus);
+    if (!AInfo.Pruefung.isEmpty())
+        AddTextRow(ABody, QStringLiteral("Prüfung"), AInfo.Pruefung);
+    if (!AInfo.Erlaeuterung.isEmpty())
+        AddTextRow(ABody, QStringLiteral("Erläuterung"), AInfo.Erlaeuterung);
+    ABody.AddLine(QStringLiteral("</tbody>"));
+    ABody.AddLine(QStringLiteral("</table>"));
+}
+
+std::atomic<TLDT3RegelDict *> GLDT3RegelDict{nullptr};
+
+} // namespace
+
+TLDT3RegelDict::TLDT3RegelDict()
+{
+    FDict.reserve(300);
+    InitRegeln();
+}
+
+TLDT3RegelDict::~TLDT3RegelDict() = default;
+
+void TLDT3RegelDict::InitRegeln()
+{
+    InitERegeln();
+    InitFRegeln();
+    InitKRegeln();
+}
+
+void TLDT3RegelDict::AddRegel(const QString &ARegel, const QString &AKategorie,
+                              const QString &AFehlerstatus, const QString &APruefung,
+                              const QString &AErlaeuterung)
+{
+    if (FDict.contains(ARegel))
+        throw ELDT3Error(QStringLiteral("Fehler: Regel %1 ist doppelt vorhanden").arg(ARegel));
+    FDict.insert(ARegel, TLDT3RegelInfo{ARegel, AKategorie, AFehlerstatus, APruefung, AErlaeuterung});
+}
+
+const TLDT3RegelInfo *TLDT3RegelDict::FindRegel(const QString &ARegel) const
+{
+    auto It = FDict.constFind(ARegel);
+    return It == FDict.constEnd() ? nullptr : &It.value();
+}
+
+QStringList TLDT3RegelDict::GetRegeln(QChar ACh) const
+{
+    QStringList Result;
+    for (auto It = FDict.constBegin(); It != FDict.constEnd(); ++It)
+        if (It.key().startsWith(ACh))
+            Result.append(It.key());
+    std::sort(Result.begin(), Result.end());
+    return Result;
+}
+
+QStringList TLDT3RegelDict::GetAlleRegeln() const
+{
+    return GetERegeln() + GetFRegeln() + GetKRegeln();
+}
+
+QString TLDT3RegelDict::GetRegelInfoTableXHTML(const QString &ARegel) const
+{
+    const TLDT3RegelInfo *Info = FindRegel(ARegel);
+    if (!Info)
+        return QString();
+    TBufferedString Body;
+    AddRegelTable(Body, *Info);
+    return Body.AsString();
+}
+
+QString TLDT3RegelDict::GetRegelInfoTableXHTML(const QStringList &ARegelArr) const
+{
+    TBufferedString Body;
+    for (const QString &R : ARegelArr)
+        if (const TLDT3RegelInfo *Info = FindRegel(R))
+            AddRegelTable(Body, *Info);
+    return Body.AsString();
+}
+
+QString TLDT3RegelDict::GetRegelInfoXHTML(const QString &ARegel) const
+{
+    const QString Table = GetRegelInfoTableXHTML(ARegel);
+    if (Table.isEmpty())
+        return QString();
+    return XHTMLStrictDoc(ARegel, TLDT3Html::RegelInfoStyle(), Table);
+}
+
+QString TLDT3RegelDict::GetRegelInfoXHTML(const QStringList &ARegelArr) const
+{
+    const QString Tables = GetRegelInfoTableXHTML(ARegelArr);
+    if (Tables.isEmpty())
+        return QString();
+    return XHTMLStrictDoc(QStringLiteral("Regel-Information"), TLDT3Html::RegelInfoStyle(), Tables);
+}
+
+TLDT3RegelDict *GetLDT3RegelDict()
+{
+    TLDT3RegelDict *D = GLDT3RegelDict.load(std::memory_order_acquire);
+    if (D)
+        return D;
+    auto Created = std::make_unique<TLDT3RegelDict>();
+    TLDT3RegelDict *Expected = nullptr;
+    if (GLDT3RegelDict.compare_exchange_strong(Expected, Created.get(), std::memory_order_acq_rel))
+        return Created.release();
+    return Expected; // another thread was first; ours is destroyed
+}
+
+void FreeLDT3RegelDict()
+{
+    delete GLDT3RegelDict.exchange(nullptr, std::memory_order_acq_rel);
+}

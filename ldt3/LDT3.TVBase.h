@@ -1,0 +1,507 @@
+// The tree model of a loaded LDT file: node classes, the LDT tree of records,
+// objects and fields, the attachment tree, the error tree, and how tree
+// controls are filled from them.
+//
+// Nodes are small and come from a pooled allocator. Nothing here recurses per
+// nesting level: building, initialising, searching, filling and destroying a
+// tree all walk it with explicit stacks, so deeply nested files cannot
+// overflow the call stack.
+#pragma once
+
+#include "LDT3.Base.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <cstddef>
+#include <memory>
+#include <vector>
+
+class TLDT3FilePtrList;
+class TLDT3LineError;
+class TLDT3Base64Anlage;
+class TLDT3Node;
+class TLDT3LineNode;
+class TLDT3ObjektIdentLineNode;
+class TLDT3SatzArt8205LineNode;
+class TLDT3SatzArt8215LineNode;
+class TLDT3SatzArt8220LineNode;
+class TLDT3SatzArt8221LineNode;
+class TLDT3SatzArt8230LineNode;
+class TLDT3SatzArt8231LineNode;
+
+// Class references: a value that names a node class and creates its nodes.
+struct TLDT3NodeClassRec
+{
+    const char *ClassName;
+    const TLDT3NodeClassRec *Parent; // base class; null for TLDT3Node
+    TLDT3Node *(*NewInstance)();
+    bool InheritsFrom(const TLDT3NodeClassRec *AClass) const;
+};
+using TLDT3NodeClass = const TLDT3NodeClassRec *;
+using TLDT3LineNodeClass = const TLDT3NodeClassRec *;
+
+// Declares the class reference of a node class.
+#define LDT3_NODE_CLASS(Cls)                                                                       \
+public:                                                                                            \
+    static TLDT3NodeClass Class();                                                                 \
+    TLDT3NodeClass ClassType() const override { return Class(); }                                  \
+                                                                                                   \
+private:
+
+// Opaque handle of an item of a visual tree.
+using TLDT3ItemID = void *;
+
+class TLDT3Node
+{
+public:
+    TLDT3Node() = default;
+    virtual ~TLDT3Node();
+    TLDT3Node(const TLDT3Node &) = delete;
+    TLDT3Node &operator=(const TLDT3Node &) = delete;
+
+    // Nodes and child arrays come from a pool of small blocks.
+    static void *operator new(std::size_t ASize);
+    static void operator delete(void *P, std::size_t ASize) noexcept;
+
+    static TLDT3NodeClass Class();
+    virtual TLDT3NodeClass ClassType() const { return Class(); }
+
+    // Creates a node of the named class into AReference (null when the
+    // constructor fails; the failure is passed on).
+    static void CreateLDT3Node(TLDT3NodeClass AInstanceClass, std::unique_ptr<TLDT3Node> &AReference);
+    [[noreturn]] static void RaiseError(const QString &AMsg);
+
+    // Appends ANode as the last child; this node now owns it.
+    void AddChild(TLDT3Node *ANode);
+    void AddChild(std::unique_ptr<TLDT3Node> ANode) { AddChild(ANode.release()); }
+
+    TLDT3Node *Childs(int Index) const { return GetChilds(Index); }
+    bool HasChilds() const { return FChildCount > 0; }
+    int ChildCount() const { return FChildCount; }
+    int ChildIdx() const { return FChildIdx; }
+    TLDT3ItemID ItemID() const { return FItemID; }
+    void SetItemID(TLDT3ItemID AValue) { FItemID = AValue; }
+
+    // Initialises the subtree bottom-up, children in order before their
+    // parent: InitNodeSelf of every node after that of all its children.
+    void InitNode();
+    virtual QString Caption() const { return QString(); }
+
+    bool GetNextNode(const TLDT3Node *ANode, TLDT3Node *&ANextNode) const { return GetRelNode(ANode, 1, ANextNode); }
+    // Sibling ADistance away from ANode among the children of this node.
+    bool GetRelNode(const TLDT3Node *ANode, int ADistance, TLDT3Node *&ARelNode) const;
+
+protected:
+    // Throws std::out_of_range outside 0..ChildCount-1.
+    virtual TLDT3Node *GetChilds(int Index) const;
+    // The node's own part of InitNode; its children are already initialised.
+    virtual void InitNodeSelf() {}
+    TLDT3Node *const *ChildArray() const { return FChilds; }
+
+private:
+    void FreeChilds();
+    void DetachChildArray();
+
+    TLDT3Node **FChilds = nullptr; // capacity: the next power of two >= FChildCount
+    TLDT3ItemID FItemID = nullptr;
+    qint32 FChildCount = 0;
+    qint32 FChildIdx = -1;
+};
+static_assert(sizeof(TLDT3Node) == 32, "tree nodes must stay small");
+
+// One line of the file (and, through its children, the lines that belong to it).
+class TLDT3LineNode : public TLDT3Node
+{
+    LDT3_NODE_CLASS(TLDT3LineNode)
+public:
+    TLDT3LineNode() = default;
+
+    static void CreateLDT3LineNode(TLDT3LineNodeClass AInstanceClass, std::unique_ptr<TLDT3LineNode> &AReference);
+    // The node class for a line with field identifier AFK and content AInhalt.
+    static TLDT3LineNodeClass GetLDT3LineNodeClass(int AFK, const QString &AInhalt);
+
+    // Creates the node of line ALineIdx and appends it as a child.
+    TLDT3LineNode *AddLine(const TLDT3FilePtrList *APtrList, int ALineIdx);
+
+    const TLDT3FilePtrList *PtrList() const { return FPtrList; }
+    int StartIdx() const { return FStartIdx; }
+    int EndeIdx() const { return FEndeIdx; }
+    void SetEndeIdx(int AValue) { FEndeIdx = AValue; }
+    int NodeSize() const { return FEndeIdx - FStartIdx + 1; }
+    bool IsRoot() const { return FStartIdx == -1 && FEndeIdx == -1; }
+
+    // Line properties; not defined for the root.
+    int Zeile() const { return FStartIdx + 1; }
+    int FK() const;
+    TLDT3::TFKTyp FKTyp() const { return TLDT3::GetFKTyp(FK()); }
+    QString Inhalt() const;
+    bool IsSatzArt() const { return FKTyp() == TLDT3::fkt_SatzArt; }
+    bool IsObjektIdent() const { return FKTyp() == TLDT3::fkt_ObjektIdent; }
+    bool IsObjektAttribut() const { return FKTyp() == TLDT3::fkt_ObjektAttribut; }
+
+    bool CheckSatzArt(const QString &AInhalt) const;
+    bool CheckSatzEnde(const QString &AInhalt) const;
+
+    // Searches over the direct children, in child order.
+    int CountChildNodes(int AFK) const;
+    int CountChildNodesInhalt(int AFK, const QString &AInhalt) const;
+    QList<TLDT3LineNode *> FindChildNodes(int AFK) const;
+    QList<TLDT3LineNode *> FindChildNodesInhalt(int AFK, const QString &AInhalt) const;
+    bool FindSingleNode(int AFK, TLDT3LineNode *&ANode) const;
+    bool FindSingleNodeInhalt(int AFK, const QString &AInhalt, TLDT3LineNode *&ANode) const;
+    QString SingleNodeInhalt(int AFK) const;
+    QStringList ArrNodeInhalt(int AFK) const;
+
+    static bool GetObjektFromAttributNode(const TLDT3LineNode *ANode, TLDT3ObjektIdentLineNode *&AObjNode);
+    static TLDT3ObjektIdentLineNode *ObjektFromAttributNode(const TLDT3LineNode *ANode);
+    bool FindSingleObjektFromAttribut(int AAttrFK, TLDT3ObjektIdentLineNode *&AObjNode) const;
+    TLDT3ObjektIdentLineNode *SingleObjektFromAttribut(int AAttrFK) const;
+    bool FindObjekteFromAttribut(int AAttrFK, QList<TLDT3ObjektIdentLineNode *> &AObjNodeArr) const;
+    // The object under the only attribute AAttrFK when it is of class T, else null.
+    template <class T> T *SingleObjekt(int AAttrFK) const { return dynamic_cast<T *>(SingleObjektFromAttribut(AAttrFK)); }
+
+    // The node whose own line has index AIndex, in this subtree.
+    bool FindLDT3LineNodeFromIndex(int AIndex, TLDT3LineNode *&ANode);
+
+    TLDT3LineNode *Childs(int Index) const { return static_cast<TLDT3LineNode *>(GetChilds(Index)); }
+    bool GetNextNode(const TLDT3Node *ANode, TLDT3LineNode *&ANextNode) const;
+    bool GetRelNode(const TLDT3Node *ANode, int ADistance, TLDT3LineNode *&ARelNode) const;
+
+    QString Caption() const override;
+
+protected:
+    friend class TLDT3RootNode;
+    void SetLine(const TLDT3FilePtrList *APtrList, int ALineIdx)
+    {
+        FPtrList = APtrList;
+        FStartIdx = ALineIdx;
+        FEndeIdx = ALineIdx;
+    }
+
+private:
+    const TLDT3FilePtrList *FPtrList = nullptr;
+    qint32 FStartIdx = -1;
+    qint32 FEndeIdx = -1;
+};
+static_assert(sizeof(TLDT3LineNode) == 48, "tree nodes must stay small");
+
+class TLDT3LineEmptyNode : public TLDT3LineNode
+{
+    LDT3_NODE_CLASS(TLDT3LineEmptyNode)
+public:
+    QString Caption() const override;
+};
+
+class TLDT3SatzEndeLineNode : public TLDT3LineNode
+{
+    LDT3_NODE_CLASS(TLDT3SatzEndeLineNode)
+};
+
+class TLDT3ObjektEndeLineNode : public TLDT3LineNode
+{
+    LDT3_NODE_CLASS(TLDT3ObjektEndeLineNode)
+};
+
+class TLDT3ObjektAttributeLineNode : public TLDT3LineNode
+{
+    LDT3_NODE_CLASS(TLDT3ObjektAttributeLineNode)
+public:
+    // ShortInfo of the object this attribute holds; empty without one.
+    QString GetShortInfoFromObjekt() const;
+    QString Caption() const override;
+};
+
+class TLDT3ObjektIdentLineNode : public TLDT3LineNode
+{
+    LDT3_NODE_CLASS(TLDT3ObjektIdentLineNode)
+public:
+    const QString &ShortInfo() const { return FShortInfo; }
+    virtual QString BuildShortInfo() const { return QString(); }
+    QString Caption() const override;
+
+protected:
+    QString FShortInfo;
+};
+static_assert(sizeof(TLDT3ObjektIdentLineNode) == 72, "tree nodes must stay small");
+
+class TLDT3SatzArtLineNode : public TLDT3LineNode
+{
+    LDT3_NODE_CLASS(TLDT3SatzArtLineNode)
+public:
+    const QString &ShortInfo() const { return FShortInfo; }
+    virtual QString BuildShortInfo() const { return QString(); }
+    QString Caption() const override;
+
+protected:
+    QString FShortInfo;
+};
+
+enum TLDT3FileTyp { ftNone, ftAuftrag, ftBefund };
+
+class TLDT3RootNode : public TLDT3LineNode
+{
+    LDT3_NODE_CLASS(TLDT3RootNode)
+public:
+    TLDT3RootNode() = default;
+    explicit TLDT3RootNode(const TLDT3FilePtrList *APtrList);
+
+    QString FileName() const;
+    TLDT3FileTyp LDT3FileTyp() const { return FLDT3FileTyp; }
+    TLDT3SatzArt8220LineNode *BefundLHeader8220() const { return FBefundLHeader8220; }
+    const QList<TLDT3SatzArt8205LineNode *> &BefundArr8205() const { return FBefundArr8205; }
+    TLDT3SatzArt8221LineNode *BefundLAbschluss8221() const { return FBefundLAbschluss8221; }
+    TLDT3SatzArt8230LineNode *AuftragPHeader8230() const { return FAuftragPHeader8230; }
+    const QList<TLDT3SatzArt8215LineNode *> &AuftragArr8215() const { return FAuftragArr8215; }
+    TLDT3SatzArt8231LineNode *AuftragPAbschluss8231() const { return FAuftragPAbschluss8231; }
+
+    QString Caption() const override;
+
+protected:
+    void InitNodeSelf() override;
+
+private:
+    TLDT3FileTyp FLDT3FileTyp = ftNone;
+    TLDT3SatzArt8220LineNode *FBefundLHeader8220 = nullptr;
+    QList<TLDT3SatzArt8205LineNode *> FBefundArr8205;
+    TLDT3SatzArt8221LineNode *FBefundLAbschluss8221 = nullptr;
+    TLDT3SatzArt8230LineNode *FAuftragPHeader8230 = nullptr;
+    QList<TLDT3SatzArt8215LineNode *> FAuftragArr8215;
+    TLDT3SatzArt8231LineNode *FAuftragPAbschluss8231 = nullptr;
+};
+
+// ---------------------------------------------------------------------------
+// The tree control that the presentation fills. The desktop adapts its tree
+// widget to it; the checker and the tests use TLDT3MemTreeControl.
+class TLDT3TreeControl
+{
+public:
+    virtual ~TLDT3TreeControl() = default;
+    virtual void BeginUpdate() = 0; // suspend repainting
+    virtual void EndUpdate() = 0;   // resume repainting
+    virtual void ClearItems() = 0;
+    virtual TLDT3ItemID AddTopItem(const QString &AText) = 0;
+    virtual TLDT3ItemID AddChildItem(TLDT3ItemID AParent, const QString &AText, TLDT3Node *AData) = 0;
+    // Whether AItemID names an item of this control.
+    virtual bool FindItem(TLDT3ItemID AItemID) const = 0;
+    virtual void SetItemText(TLDT3ItemID AItemID, const QString &AText) = 0;
+    virtual void ExpandItem(TLDT3ItemID AItemID, bool ARecursive) = 0;
+    virtual void ScrollToItem(TLDT3ItemID AItemID) = 0;
+};
+
+// A tree control in memory: items in creation order; handles are item
+// numbers + 1. Prints itself as indented text.
+class TLDT3MemTreeControl : public TLDT3TreeControl
+{
+public:
+    struct TItem
+    {
+        QString Text;
+        TLDT3Node *Data = nullptr;
+        int Parent = -1;      // item number; -1 for a top-level item
+        int FirstChild = -1;
+        int LastChild = -1;
+        int NextSibling = -1;
+        int Level = 0;
+        bool Expanded = false;
+    };
+
+    void BeginUpdate() override { ++FUpdateDepth; }
+    void EndUpdate() override { --FUpdateDepth; }
+    void ClearItems() override;
+    TLDT3ItemID AddTopItem(const QString &AText) override;
+    TLDT3ItemID AddChildItem(TLDT3ItemID AParent, const QString &AText, TLDT3Node *AData) override;
+    bool FindItem(TLDT3ItemID AItemID) const override { return ItemNo(AItemID) >= 0; }
+    void SetItemText(TLDT3ItemID AItemID, const QString &AText) override;
+    void ExpandItem(TLDT3ItemID AItemID, bool ARecursive) override;
+    void ScrollToItem(TLDT3ItemID AItemID) override { FScrolledTo = AItemID; }
+
+    int UpdateDepth() const { return FUpdateDepth; }
+    int Count() const { return int(FItems.size()); }
+    const TItem &Item(int ANo) const { return FItems.at(ANo); }
+    // Item number of a handle; -1 when it names no item.
+    int ItemNo(TLDT3ItemID AItemID) const;
+    static TLDT3ItemID Handle(int ANo) { return reinterpret_cast<TLDT3ItemID>(quintptr(ANo) + 1); }
+    TLDT3ItemID ScrolledTo() const { return FScrolledTo; }
+    // Texts of the child items of an item (-1: the top-level items).
+    QStringList ChildTexts(int ANo) const;
+    // All items, depth first, two blanks of indent per level, one per line.
+    QString AsText() const;
+
+private:
+    std::vector<TItem> FItems;
+    int FLastTop = -1;
+    int FUpdateDepth = 0;
+    TLDT3ItemID FScrolledTo = nullptr;
+};
+
+// ---------------------------------------------------------------------------
+// Attachment tree
+
+class TLDT3Base64FileNode;
+class TLDT3Base64RootNode;
+
+class TLDT3Base64AnlageNode : public TLDT3Node
+{
+    LDT3_NODE_CLASS(TLDT3Base64AnlageNode)
+public:
+    TLDT3Base64AnlageNode() = default;
+    TLDT3Base64AnlageNode(const TLDT3FilePtrList *APtrList, TLDT3Base64Anlage *AAnlage, TLDT3Base64RootNode *ARoot);
+    ~TLDT3Base64AnlageNode() override;
+
+    TLDT3Base64Anlage *Anlage() const { return FAnlage; }
+    TLDT3Base64FileNode *Base64FileNode() const { return FBase64FileNode; }
+    QString Caption() const override;
+    // The attachment was written to a file: rename the file item in the view.
+    void AnlageSaved(TLDT3Base64Anlage *AAnlage);
+
+protected:
+    void InitNodeSelf() override;
+
+private:
+    const TLDT3FilePtrList *FPtrList = nullptr;
+    TLDT3Base64Anlage *FAnlage = nullptr;
+    TLDT3Base64FileNode *FBase64FileNode = nullptr;
+    TLDT3Base64RootNode *FRoot = nullptr;
+};
+
+class TLDT3Base64FileNode : public TLDT3Node
+{
+    LDT3_NODE_CLASS(TLDT3Base64FileNode)
+public:
+    TLDT3Base64FileNode() = default;
+    explicit TLDT3Base64FileNode(TLDT3Base64AnlageNode *AAnlageNode) : FAnlageNode(AAnlageNode) {}
+    TLDT3Base64AnlageNode *AnlageNode() const { return FAnlageNode; }
+    QString FileName() const;
+    QString Caption() const override;
+
+private:
+    TLDT3Base64AnlageNode *FAnlageNode = nullptr;
+};
+
+class TLDT3Base64RootNode : public TLDT3Node
+{
+    LDT3_NODE_CLASS(TLDT3Base64RootNode)
+public:
+    TLDT3Base64RootNode() = default;
+    explicit TLDT3Base64RootNode(const TLDT3FilePtrList *APtrList) : FPtrList(APtrList) {}
+    QString Caption() const override;
+    // The LDT tree view registered by FillLDTTreeView (not owned). A view that
+    // dies before the model must be unregistered with SetTV(nullptr).
+    TLDT3TreeControl *TV() const { return FTV; }
+    void SetTV(TLDT3TreeControl *AValue) { FTV = AValue; }
+
+protected:
+    void InitNodeSelf() override;
+
+private:
+    void AddAnlageNode(TLDT3Base64Anlage *AAnlage);
+
+    const TLDT3FilePtrList *FPtrList = nullptr;
+    TLDT3TreeControl *FTV = nullptr;
+};
+
+// ---------------------------------------------------------------------------
+// Error tree
+
+class TLDT3LineErrorNode : public TLDT3Node
+{
+    LDT3_NODE_CLASS(TLDT3LineErrorNode)
+public:
+    TLDT3LineErrorNode() = default;
+    TLDT3LineErrorNode(const TLDT3FilePtrList *APtrList, const TLDT3LineError *ALineError)
+        : FPtrList(APtrList), FLineError(ALineError) {}
+
+    const TLDT3LineError *LineError() const { return FLineError; }
+    bool IsRoot() const { return FLineError == nullptr; }
+    int Zeile() const;
+    QString ErrorMsg() const;
+    TLDT3LineErrorNode *Childs(int Index) const { return static_cast<TLDT3LineErrorNode *>(GetChilds(Index)); }
+    QString Caption() const override;
+
+protected:
+    const TLDT3FilePtrList *FPtrList = nullptr;
+
+private:
+    const TLDT3LineError *FLineError = nullptr;
+};
+
+class TLDT3ErrorRootNode : public TLDT3LineErrorNode
+{
+    LDT3_NODE_CLASS(TLDT3ErrorRootNode)
+public:
+    TLDT3ErrorRootNode() = default;
+    explicit TLDT3ErrorRootNode(const TLDT3FilePtrList *APtrList) : TLDT3LineErrorNode(APtrList, nullptr) {}
+    QString Caption() const override;
+    bool FindLDT3LineErrorNodeFromZeile(int AZeile, TLDT3LineErrorNode *&ANode) const;
+
+protected:
+    void InitNodeSelf() override;
+
+private:
+    void AddLineErrorNode(const TLDT3LineError *ALineError);
+};
+
+// ---------------------------------------------------------------------------
+// The tree model of one loaded file.
+
+class TLDT3Datenpaket
+{
+public:
+    explicit TLDT3Datenpaket(const TLDT3FilePtrList *APtrList);
+    ~TLDT3Datenpaket();
+    TLDT3Datenpaket(const TLDT3Datenpaket &) = delete;
+    TLDT3Datenpaket &operator=(const TLDT3Datenpaket &) = delete;
+
+    const TLDT3FilePtrList *PtrList() const { return FPtrList; }
+    TLDT3RootNode *LDTRoot() const { return FLDTRoot.get(); }
+    TLDT3Base64RootNode *Base64Root() const { return FBase64Root.get(); }
+    TLDT3ErrorRootNode *ErrorRoot() const { return FErrorRoot.get(); }
+    int SatzCount() const { return FLDTRoot ? FLDTRoot->ChildCount() : 0; }
+
+    // Builds the LDT tree once; a structural error stops it, is shown through
+    // the message sink and kept in BuildError. True on success.
+    bool BuildLDTTree();
+    bool BuildBase64Tree();
+    bool BuildErrorTree();
+    bool RebuildErrorTree();
+    // The text of the error that stopped the last build; empty otherwise.
+    const QString &BuildError() const { return FBuildError; }
+
+    TLDT3LineNode *GetLDT3LineNodeFromZeile(int AZeile) const;
+    TLDT3LineErrorNode *GetLDT3LineErrorNodeFromZeile(int AZeile) const;
+
+    // The LDT tree view registered on the model (see TLDT3Base64RootNode::SetTV).
+    TLDT3TreeControl *TV() const { return FBase64Root ? FBase64Root->TV() : nullptr; }
+    void SetTV(TLDT3TreeControl *AView)
+    {
+        if (FBase64Root)
+            FBase64Root->SetTV(AView);
+    }
+
+protected:
+    // The build after its preconditions: lines, error report, InitNode.
+    // Tests call it on files whose structure the loader rejected.
+    bool RunBuild();
+
+private:
+    // Returns the error text; empty when the lines were built.
+    QString BuildLines();
+
+    const TLDT3FilePtrList *FPtrList;
+    std::unique_ptr<std::vector<TLDT3LineNode *>> FStack;
+    std::unique_ptr<TLDT3RootNode> FLDTRoot;
+    std::unique_ptr<TLDT3Base64RootNode> FBase64Root;
+    std::unique_ptr<TLDT3ErrorRootNode> FErrorRoot;
+    QString FBuildError;
+};
+
+// Fills AView with the LDT tree and the attachment tree; with AHideBase64 each
+// run of Base64 lines is one item.
+void FillLDTTreeView(TLDT3TreeControl *AView, TLDT3Datenpaket *ADatenpaket, bool AHideBase64);
+// Fills AView with the error tree.
+void FillErrorTreeView(TLDT3TreeControl *AView, TLDT3Datenpaket *ADatenpaket);
+
+// Bytes held by the node pool (blocks in use, free blocks and page headers).
+std::size_t LDT3NodePoolBytes();
