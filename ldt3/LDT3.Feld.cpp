@@ -4,6 +4,11 @@
 #include "LDT3.Zeichen.h"
 #include "WStrTools.h"
 
+// Information pages
+#include "LDT3.Html.h"
+#include "LDT3.RegelInfo.h"
+#include "Vex_BufStr.h"
+
 #include <atomic>
 
 using namespace Qt::StringLiterals;
@@ -479,6 +484,127 @@ TLDT3FeldDict *GetLDT3FeldDict()
 
 void FreeLDT3Dicts()
 {
-    // The field dictionary first; the rule dictionary, once it exists, after it.
+    // The field dictionary first, then the rule dictionary.
     delete GLDT3FeldDict.exchange(nullptr, std::memory_order_acq_rel);
+    FreeLDT3RegelDict();
+}
+
+// ---------------------------------------------------------------- information pages
+
+namespace {
+
+// An FK given as text: decimal integer, or -1 when it is none.
+int FKStrToInt(const QString &AFKStr)
+{
+    int N;
+    return StrToIntStrict(AFKStr, N) ? N : -1;
+}
+
+void AddFeldRow(TBufferedString &ABody, const QString &AHeading, const QString &AValue)
+{
+    ABody.AddLine(QStringLiteral("<tr>"));
+    ABody.AddLine(QStringLiteral("<th>") + AHeading + QStringLiteral("</th>"));
+    ABody.AddLine(QStringLiteral("<td>") + AValue + QStringLiteral("</td>"));
+    ABody.AddLine(QStringLiteral("</tr>"));
+}
+
+// A row whose cell holds several lines, each already escaped.
+void AddFeldLinesRow(TBufferedString &ABody, const QString &AHeading, const QStringList &ALines)
+{
+    ABody.AddLine(QStringLiteral("<tr>"));
+    ABody.AddLine(QStringLiteral("<th>") + AHeading + QStringLiteral("</th>"));
+    ABody.AddLine(QStringLiteral("<td>"));
+    for (const QString &L : ALines)
+        ABody.AddLine(L + QStringLiteral("<br />"));
+    ABody.AddLine(QStringLiteral("</td>"));
+    ABody.AddLine(QStringLiteral("</tr>"));
+}
+
+} // namespace
+
+QString TLDT3FeldDict::GetFeldInfoTableXHTML(int AFK) const
+{
+    const TLDT3FeldDictRec *Rec = FindFeld(AFK);
+    if (!Rec)
+        return QString();
+    const QString FK = TLDT3::IntToFK(AFK);
+    TBufferedString Body;
+    Body.AddLine(QStringLiteral("<table id=\"FK%1\" class=\"feld\" width=\"100%\">").arg(FK));
+    Body.AddLine(QStringLiteral("<tbody>"));
+    Body.AddLine(QStringLiteral("<tr>"));
+    Body.AddLine(QStringLiteral("<th class=\"feld name\">FK %1</th>").arg(FK));
+    // Names and follow objects are escaped too, so that a name with "&" keeps the page well-formed.
+    Body.AddLine(QStringLiteral("<td class=\"feld name\">") + XmlEscape(Rec->Feldname) + QStringLiteral("</td>"));
+    Body.AddLine(QStringLiteral("</tr>"));
+    AddFeldRow(Body, QStringLiteral("Format"), DataTypToStr(Rec->DataTyp));
+    if (!Rec->FmtArr.isEmpty()) {
+        QStringList Lines;
+        for (const TFmtRec &F : Rec->FmtArr)
+            Lines.append(XmlEscape(FmtToStr(F)));
+        AddFeldLinesRow(Body, QStringLiteral("Feldlänge"), Lines);
+    }
+    if (!Rec->FolgeObj.isEmpty())
+        AddFeldRow(Body, QStringLiteral("Folge-Objekt"), XmlEscape(Rec->FolgeObj));
+    if (!Rec->Erl.isEmpty()) {
+        QStringList Lines;
+        for (const QString &L : SplitStr(Rec->Erl, QLatin1Char('\n'), false, false))
+            Lines.append(XmlEscape(L));
+        AddFeldLinesRow(Body, QStringLiteral("Erläuterung"), Lines);
+    }
+    if (Rec->ERegel != 0)
+        AddFeldRow(Body, QStringLiteral("E-Regel"), ERegelToStr(Rec->ERegel));
+    const QStringList FRegeln = GetFeldFRegeln(AFK);
+    if (!FRegeln.isEmpty())
+        AddFeldRow(Body, FRegeln.size() == 1 ? QStringLiteral("Format-Regel") : QStringLiteral("Format-Regeln"),
+                   JoinStrings(FRegeln, QStringLiteral(", "), true));
+    const QStringList KRegeln = GetFeldKRegeln(AFK);
+    if (!KRegeln.isEmpty())
+        AddFeldRow(Body, KRegeln.size() == 1 ? QStringLiteral("Kontext-Regel") : QStringLiteral("Kontext-Regeln"),
+                   JoinStrings(KRegeln, QStringLiteral(", "), true));
+    Body.AddLine(QStringLiteral("</tbody>"));
+    Body.AddLine(QStringLiteral("</table>"));
+    return Body.AsString();
+}
+
+QStringList TLDT3FeldDict::GetFeldRegeln(int AFK) const
+{
+    return GetFeldERegeln(AFK) + GetFeldFRegeln(AFK) + GetFeldKRegeln(AFK);
+}
+
+QString TLDT3FeldDict::GetFeldRegelInfoTableXHTML(int AFK) const
+{
+    return GetLDT3RegelDict()->GetRegelInfoTableXHTML(GetFeldRegeln(AFK));
+}
+
+QString TLDT3FeldDict::GetFeldRegelInfoTableXHTML(const QString &AFKStr) const
+{
+    return GetFeldRegelInfoTableXHTML(FKStrToInt(AFKStr));
+}
+
+QString TLDT3FeldDict::GetFeldRegelInfoXHTML(int AFK) const
+{
+    return GetLDT3RegelDict()->GetRegelInfoXHTML(GetFeldRegeln(AFK));
+}
+
+QString TLDT3FeldDict::GetFeldRegelInfoXHTML(const QString &AFKStr) const
+{
+    return GetFeldRegelInfoXHTML(FKStrToInt(AFKStr));
+}
+
+QString TLDT3FeldDict::GetFeldInfoXHTML(int AFK, const QString &AXPMMsg) const
+{
+    const QString Table = GetFeldInfoTableXHTML(AFK);
+    if (Table.isEmpty())
+        return QString();
+    TBufferedString Body;
+    Body.Add(AXPMMsg);
+    Body.Add(Table);
+    Body.Add(GetFeldRegelInfoTableXHTML(AFK));
+    return XHTMLStrictDoc(QStringLiteral("FK %1").arg(TLDT3::IntToFK(AFK)), TLDT3Html::FeldInfoStyle(),
+                          Body.AsString());
+}
+
+QString TLDT3FeldDict::GetFeldInfoXHTML(const QString &AFKStr, const QString &AXPMMsg) const
+{
+    return GetFeldInfoXHTML(FKStrToInt(AFKStr), AXPMMsg);
 }

@@ -138,6 +138,23 @@ private:
     QList<int> FKHelper;
     QList<TFmtRec> FFHelper;
     QString FImplementedVersion;
+
+    // ---------------------------------------------------------------- information pages
+public:
+    // The field page: AXPMMsg (verbatim, when given), the field table and the
+    // tables of the field's rules; empty for an FK not in the table.
+    QString GetFeldInfoXHTML(int AFK, const QString &AXPMMsg) const;
+    QString GetFeldInfoXHTML(const QString &AFKStr, const QString &AXPMMsg) const;
+    // The field table fragment; empty for an FK not in the table.
+    QString GetFeldInfoTableXHTML(int AFK) const;
+    // The page "Regel-Information" of the field's rules; empty when none is described.
+    QString GetFeldRegelInfoXHTML(int AFK) const;
+    QString GetFeldRegelInfoXHTML(const QString &AFKStr) const;
+    // The rule table fragments of the field; empty when none is described.
+    QString GetFeldRegelInfoTableXHTML(int AFK) const;
+    QString GetFeldRegelInfoTableXHTML(const QString &AFKStr) const;
+    // E-rule, then F-rules (one per alternative naming one), then K-rules.
+    QStringList GetFeldRegeln(int AFK) const;
 };
 
 // The process-wide field dictionary, built on first use (thread-safe; at most

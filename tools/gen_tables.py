@@ -15,6 +15,8 @@ Inputs
 
 Outputs
   ldt3/LDT3.FeldTable.cpp      TLDT3FeldDict::InitFelder and InitFeldErl
+  ldt3/LDT3.RegelTable.cpp     TLDT3RegelDict::InitERegeln, InitFRegeln, InitKRegeln
+                               (tools/gen_rules_table.py)
 
 Usage: tools/gen_tables.py [--tables DIR] [--check]
   --check  only compare the generated text with the files in the tree
@@ -29,6 +31,8 @@ import csv
 import os
 import re
 import sys
+
+import gen_rules_table
 
 ROOT = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), '..'))
 TOOLS = os.path.join(ROOT, 'tools')
@@ -168,6 +172,7 @@ def gen_feld_table(tables_dir):
 
 GENERATORS = [
     ('ldt3/LDT3.FeldTable.cpp', gen_feld_table),
+    (gen_rules_table.OUTPUT, gen_rules_table.gen_regel_table),
 ]
 
 
