@@ -3,6 +3,10 @@
 #pragma once
 
 #include "Vex_ExThread.h"
+#include "Vex_MessageSink.h"
+
+#include <QByteArray>
+#include <QtGlobal>
 
 #include <QStringList>
 
@@ -108,6 +112,50 @@ struct TScopedRecorder
     TScopedRecorder() { SetThreadInfoPresenter(&Presenter); }
     ~TScopedRecorder() { SetThreadInfoPresenter(nullptr); }
     TRecording &Rec() { return Presenter.Rec; }
+};
+
+// Records the messages that core code shows.
+struct TRecordingSink : TMessageSink
+{
+    struct TShown
+    {
+        TMsgKind Kind;
+        QString Heading;
+        QString Text;
+    };
+    std::vector<TShown> Shown;
+    TRecordingSink() { SetMessageSink(this); }
+    ~TRecordingSink() override { SetMessageSink(nullptr); }
+    void ShowMessage(TMsgKind AKind, const QString &AHeading, const QString &AText) override
+    {
+        Shown.push_back({AKind, AHeading, AText});
+    }
+    bool Confirm(const QString &, const QString &) override { return false; }
+};
+
+// Sets an environment variable for the lifetime of the object (the child
+// processes inherit it).
+class TScopedEnv
+{
+public:
+    TScopedEnv(const char *AName, const QByteArray &AValue) : FName(AName), FHad(qEnvironmentVariableIsSet(AName))
+    {
+        if (FHad)
+            FOld = qgetenv(AName);
+        qputenv(AName, AValue);
+    }
+    ~TScopedEnv()
+    {
+        if (FHad)
+            qputenv(FName, FOld);
+        else
+            qunsetenv(FName);
+    }
+
+private:
+    const char *FName;
+    bool FHad;
+    QByteArray FOld;
 };
 
 } // namespace xpmtest

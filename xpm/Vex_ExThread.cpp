@@ -4,7 +4,6 @@
 #include "Vex_MessageSink.h"
 
 #include <QCoreApplication>
-#include <QStringList>
 #include <QThread>
 
 #include <chrono>
@@ -293,33 +292,6 @@ void TExecuteThread::SetEllipsisPosition(int ALine, int AEllipsis)
     PostToInfo(std::move(m));
 }
 
-// Fills %s and %d placeholders in order; false when the counts do not match.
-static bool FormatArgs(const QString &AMsg, const QStringList &AParams, QString &AOut)
-{
-    AOut.clear();
-    int next = 0;
-    for (int i = 0; i < AMsg.size(); ++i) {
-        const QChar c = AMsg.at(i);
-        if (c == u'%' && i + 1 < AMsg.size()) {
-            const QChar n = AMsg.at(i + 1);
-            if (n == u'%') {
-                AOut += u'%';
-                ++i;
-                continue;
-            }
-            if (n == u's' || n == u'S' || n == u'd' || n == u'u') {
-                if (next >= AParams.size())
-                    return false;
-                AOut += AParams.at(next++);
-                ++i;
-                continue;
-            }
-        }
-        AOut += c;
-    }
-    return next == AParams.size();
-}
-
 void TExecuteThread::SyncShowMsg(const QString &AMsg)
 {
     GetMessageSink().ShowMessage(TMsgKind::mkInformation, QStringLiteral("Information"), AMsg);
@@ -335,22 +307,20 @@ bool TExecuteThread::SyncConf(const QString &AMsg)
     return GetMessageSink().Confirm(QStringLiteral("Bestätigung"), AMsg);
 }
 
-void TExecuteThread::SyncShowMsgFmt(const QString &AMsg, const QStringList &AParams)
+// Format never fails: a placeholder it cannot fill stays as it stands.
+void TExecuteThread::SyncShowMsgFmt(const QString &AMsg, std::initializer_list<TFormatArg> AParams)
 {
-    QString s;
-    SyncShowMsg(FormatArgs(AMsg, AParams, s) ? s : AMsg);
+    SyncShowMsg(Format(AMsg, AParams));
 }
 
-void TExecuteThread::SyncShowErrMsgFmt(const QString &AMsg, const QStringList &AParams)
+void TExecuteThread::SyncShowErrMsgFmt(const QString &AMsg, std::initializer_list<TFormatArg> AParams)
 {
-    QString s;
-    SyncShowErrMsg(FormatArgs(AMsg, AParams, s) ? s : AMsg);
+    SyncShowErrMsg(Format(AMsg, AParams));
 }
 
-bool TExecuteThread::SyncConfFmt(const QString &AMsg, const QStringList &AParams)
+bool TExecuteThread::SyncConfFmt(const QString &AMsg, std::initializer_list<TFormatArg> AParams)
 {
-    QString s;
-    return SyncConf(FormatArgs(AMsg, AParams, s) ? s : AMsg);
+    return SyncConf(Format(AMsg, AParams));
 }
 
 // ---------------------------------------------------------------------------

@@ -3,6 +3,8 @@
 // presenter of the current run drains on the user-interface thread.
 #pragma once
 
+#include "WStrTools.h"
+
 #include <QString>
 
 #include <atomic>
@@ -112,9 +114,9 @@ public:
     void SyncShowMsg(const QString &AMsg);
     void SyncShowErrMsg(const QString &AMsg);
     bool SyncConf(const QString &AMsg);
-    void SyncShowMsgFmt(const QString &AMsg, const QStringList &AParams);
-    void SyncShowErrMsgFmt(const QString &AMsg, const QStringList &AParams);
-    bool SyncConfFmt(const QString &AMsg, const QStringList &AParams);
+    void SyncShowMsgFmt(const QString &AMsg, std::initializer_list<TFormatArg> AParams);
+    void SyncShowErrMsgFmt(const QString &AMsg, std::initializer_list<TFormatArg> AParams);
+    bool SyncConfFmt(const QString &AMsg, std::initializer_list<TFormatArg> AParams);
 
 protected:
     virtual void ProcToExecute() = 0;
