@@ -128,8 +128,9 @@ TEST(JsonReport, ExitCodesAndSingleObject)
         const QJsonDocument d = Parse(text);
         ASSERT_TRUE(d.isObject()) << c.name;
         EXPECT_EQ(d.object()["file"].toString(), path);
-        if (c.rc == 2 && c.bytes.isEmpty())
+        if (c.rc == 2 && c.bytes.isEmpty()) {
             EXPECT_FALSE(d.object()["readError"].toString().isEmpty());
+        }
     }
     QString text;
     QTextStream out(&text);
