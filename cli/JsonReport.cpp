@@ -1,0 +1,171 @@
+#include "JsonReport.h"
+
+#include "LDT3.LVBase.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QTextStream>
+
+namespace {
+
+QString FileTypeText(TLDT3FileTyp ATyp)
+{
+    switch (ATyp) {
+    case ftAuftrag: return QStringLiteral("Auftrag");
+    case ftBefund: return QStringLiteral("Befund");
+    case ftNone: break;
+    }
+    return QString();
+}
+
+bool Rejected(const TLDT3LineList &AList)
+{
+    return AList.MaxInvalidLines() > 0 && AList.InvalidLines() > AList.MaxInvalidLines();
+}
+
+QJsonObject TreeJson(const TLDT3LineList &AList)
+{
+    QJsonObject t;
+    const TLDT3Datenpaket *d = AList.Datenpaket();
+    t[QStringLiteral("built")] = AList.LDTTreeBuilt();
+    t[QStringLiteral("fileType")] = d && d->LDTRoot() ? FileTypeText(d->LDTRoot()->LDT3FileTyp()) : QString();
+    t[QStringLiteral("caption")] = d && d->LDTRoot() ? d->LDTRoot()->Caption() : QString();
+    t[QStringLiteral("records")] = d ? d->SatzCount() : 0;
+    t[QStringLiteral("error")] = d ? d->BuildError() : QString();
+    return t;
+}
+
+QJsonObject XPMJson(const TLDT3LineList &AList)
+{
+    QJsonObject x;
+    x[QStringLiteral("status")] = AList.XPMStatus();
+    QJsonArray msgs;
+    if (const TXPMErrList *l = AList.XPMErrList()) {
+        for (int i = 0; i < l->Count(); ++i) {
+            const TXPMErrRec &r = l->Items(i);
+            QJsonObject m;
+            m[QStringLiteral("line")] = TXPMErrList::ZeileKey(r.ErrZeile);
+            m[QStringLiteral("type")] = r.ErrTyp;
+            m[QStringLiteral("name")] = r.ErrName;
+            m[QStringLiteral("group")] = r.ErrGruppe;
+            m[QStringLiteral("message")] = r.ErrMsg;
+            msgs.append(m);
+        }
+    }
+    x[QStringLiteral("messages")] = msgs;
+    return x;
+}
+
+} // namespace
+
+QJsonObject LineListJson(const TLDT3LineList &AList, const QString &AFileName, bool AWithXPM)
+{
+    const TLDT3FilePtrList &f = *AList.PtrList();
+    QJsonObject o;
+    o[QStringLiteral("file")] = AFileName;
+    o[QStringLiteral("size")] = f.FileSize();
+    o[QStringLiteral("lines")] = f.Count();
+    o[QStringLiteral("rejected")] = Rejected(AList);
+    o[QStringLiteral("invalidLines")] = AList.InvalidLines();
+    o[QStringLiteral("emptyLinesAtEnd")] = f.EmptyLinesAtEnd();
+    o[QStringLiteral("fileErrors")] = f.FileErrors() & 0xFF;
+    o[QStringLiteral("fileNameOk")] = TLDT3::CheckFileName(AFileName);
+    o[QStringLiteral("version")] = f.XDTVersion();
+    o[QStringLiteral("versionOk")] = f.IsLDT_3_1_2_OrHigher();
+    QJsonObject cs;
+    cs[QStringLiteral("inFile")] = f.CheckSumOrg();
+    cs[QStringLiteral("calculated")] = f.CheckSumCalculated();
+    cs[QStringLiteral("ok")] = f.CheckSumOkay();
+    o[QStringLiteral("checksum")] = cs;
+    o[QStringLiteral("structureOk")] = f.StructureOkay();
+    o[QStringLiteral("pathAndLevelOk")] = f.PathAndLevelOkay();
+    o[QStringLiteral("tree")] = TreeJson(AList);
+
+    QJsonArray anlagen;
+    const TLDT3Base64AnlagenList &al = f.Base64AnalgenList();
+    for (int i = 0; i < al.Count(); ++i) {
+        const TLDT3Base64Anlage *a = al.Items(i);
+        QJsonObject j;
+        j[QStringLiteral("number")] = a->Number();
+        j[QStringLiteral("caption")] = a->AnhangCaption();
+        j[QStringLiteral("format")] = a->DateiFormat();
+        j[QStringLiteral("description")] = a->DateiBeschreibung();
+        j[QStringLiteral("startLine")] = a->StartZeile();
+        j[QStringLiteral("endLine")] = a->EndeZeile();
+        j[QStringLiteral("defaultFileName")] = a->DefaultFileNameNoPath();
+        anlagen.append(j);
+    }
+    o[QStringLiteral("attachments")] = anlagen;
+
+    QJsonObject counts;
+    for (int bit = LE_EmptyLine; bit <= LE_EmptyLineAtEnd; bit <<= 1)
+        counts[QString::number(bit)] = f.ErrorCounter().GetCount(bit);
+    o[QStringLiteral("errorCounts")] = counts;
+
+    QJsonArray errors;
+    const TLDT3LineErrorList &el = f.LineErrorList();
+    for (int i = 0; i < el.Count(); ++i) {
+        const int idx = el.Items(i).PtrIdx();
+        const TLDT3Line line(&f, idx);
+        QJsonObject e;
+        e[QStringLiteral("line")] = line.Zeile();
+        e[QStringLiteral("lineErrorCode")] = line.LineErrorCode();
+        e[QStringLiteral("feldErrorCode")] = line.FeldErrorCode();
+        e[QStringLiteral("message")] = line.ErrorMsg();
+        errors.append(e);
+    }
+    o[QStringLiteral("errors")] = errors;
+    if (AWithXPM)
+        o[QStringLiteral("xpm")] = XPMJson(AList);
+    return o;
+}
+
+int LineListExitCode(const TLDT3LineList &AList)
+{
+    const TLDT3FilePtrList &f = *AList.PtrList();
+    if (!f.FileIsOpen() || Rejected(AList))
+        return 2;
+    const bool clean = f.LineErrorList().Count() == 0 && f.StructureOkay() && f.CheckSumOkay() &&
+                       AList.LDTTreeBuilt();
+    return clean ? 0 : 1;
+}
+
+QJsonObject FileJson(const QString &AFileName, const TJsonOptions &AOptions, int &ARc)
+{
+    TLDT3LineList list;
+    list.SetMaxInvalidLines(AOptions.MaxInvalidLines);
+    list.SetXPMDir(AOptions.XPMDir);
+    QString readError;
+    try {
+        list.GetLDT3FilePtrList(AFileName);
+        if (!list.FileIsOpen())
+            readError = QStringLiteral("Die Datei \"%1\" ist leer und kann nicht gelesen werden.").arg(AFileName);
+    } catch (const ELDT3Error &e) {
+        readError = e.Message();
+    }
+    if (AOptions.WithXPM && readError.isEmpty())
+        list.XPMCheck();
+    QJsonObject o = LineListJson(list, AFileName, AOptions.WithXPM);
+    if (!readError.isEmpty()) {
+        o[QStringLiteral("readError")] = readError;
+        ARc = 2;
+    } else {
+        ARc = LineListExitCode(list);
+    }
+    return o;
+}
+
+int WriteJsonReport(const QStringList &AFiles, const TJsonOptions &AOptions, QTextStream &AOut)
+{
+    int rc = 0;
+    QJsonArray arr;
+    for (const QString &f : AFiles) {
+        int r = 0;
+        arr.append(FileJson(f, AOptions, r));
+        rc = qMax(rc, r);
+    }
+    const QJsonDocument doc = AFiles.size() == 1 ? QJsonDocument(arr.first().toObject()) : QJsonDocument(arr);
+    AOut << QString::fromUtf8(doc.toJson(QJsonDocument::Indented));
+    AOut.flush();
+    return rc;
+}

@@ -1,0 +1,704 @@
+#include "LDT3.LVBase.h"
+
+#include "LDT3.Feld.h"
+#include "LDT3.Html.h"
+#include "LDT3.XPMThrd.h"
+#include "Vex_BufStr.h"
+#include "WStrTools.h"
+
+#include <QFileInfo>
+#include <QHash>
+
+#include <algorithm>
+#include <stdexcept>
+
+// ---------------------------------------------------------------- XPM result per file
+
+namespace {
+
+// The rows know only their file; the list model registers the file's test
+// module result here while it owns one.
+QHash<const TLDT3FilePtrList *, const TXPMErrList *> &XPMRegistry()
+{
+    static QHash<const TLDT3FilePtrList *, const TXPMErrList *> r;
+    return r;
+}
+
+QString ReplaceNul(QString S)
+{
+    return S.replace(QChar(0), QChar(0x25B2));
+}
+
+} // namespace
+
+const TXPMErrList *LDT3FileXPMErrList(const TLDT3FilePtrList *APtrList)
+{
+    return XPMRegistry().value(APtrList, nullptr);
+}
+
+// ---------------------------------------------------------------- TLDT3Line
+
+QString LDT3ColumnCaption(int I)
+{
+    switch (I) {
+    case lcZeile: return QStringLiteral("Zeile");
+    case lcLen: return QStringLiteral("Länge");
+    case lcFK: return QStringLiteral("Feld");
+    case lcInhalt: return QStringLiteral("Inhalt");
+    case lcBeschreibung: return QStringLiteral("Erläuterung");
+    case lcFeldName: return QStringLiteral("Feldname");
+    case lcStatus: return QStringLiteral("Status");
+    default: return QString();
+    }
+}
+
+QString TLDT3Line::InhaltShown() const
+{
+    return ReplaceNul(Inhalt());
+}
+
+QString TLDT3Line::LineErrorMsg() const
+{
+    QString r;
+    if (LineHasXPMErrors()) {
+        if (const TXPMErrList *xpm = LDT3FileXPMErrList(FPtrList)) {
+            const QString names = xpm->XPMShortFehlerName(Zeile());
+            r = names.isEmpty() ? QStringLiteral("XPM") : Format(QStringLiteral("XPM [%s]"), {names});
+        }
+    }
+    AddWithSeparator(r, QStringLiteral(", "), FPtrList->LineErrorMsg(FPtrIdx));
+    return r;
+}
+
+QString TLDT3Line::ErrorMsg() const
+{
+    QString r = LineErrorMsg();
+    AddWithSeparator(r, QStringLiteral(", "), FeldErrorMsg());
+    return r;
+}
+
+QString TLDT3Line::GetColumn(int I) const
+{
+    const bool ok = LineOK();
+    switch (I) {
+    case lcZeile:
+        return QString::number(Zeile());
+    case lcLen:
+        return ok ? TLDT3::IntToStr_LZ(Len(), 3) : QString();
+    case lcFK:
+        return ok ? TLDT3::IntToStr_LZ(FK(), 4) : QString();
+    case lcInhalt:
+        return ok ? InhaltShown() : FPtrList->DumpOrgBytesAnsi(FPtrIdx);
+    case lcBeschreibung: {
+        if (!ok)
+            return QString();
+        QString r = GetLDT3FeldDict()->GetBedeutung(FK(), Inhalt());
+        switch (FKTyp()) {
+        case TLDT3::fkt_SatzArt:
+        case TLDT3::fkt_ObjektIdent:
+            r.prepend(QStringLiteral("< "));
+            break;
+        case TLDT3::fkt_SatzEnde:
+        case TLDT3::fkt_ObjektEnde:
+            r.append(QStringLiteral(" >"));
+            break;
+        default:
+            break;
+        }
+        return r;
+    }
+    case lcFeldName:
+        return ok ? GetLDT3FeldDict()->GetFeldName(FK()) : QString();
+    case lcStatus:
+        return StatusText();
+    default:
+        return QString();
+    }
+}
+
+static TLDT3Color FKColor(TLDT3::TFKTyp ATyp, TLDT3Color ANone)
+{
+    using namespace LDT3Colors;
+    switch (ATyp) {
+    case TLDT3::fkt_None: return ANone;
+    case TLDT3::fkt_XDTVersion: return Fuchsia;
+    case TLDT3::fkt_SatzArt: return Orange;
+    case TLDT3::fkt_SatzEnde: return Peru;
+    case TLDT3::fkt_ObjektIdent: return Blue;
+    case TLDT3::fkt_ObjektEnde: return Navy;
+    case TLDT3::fkt_Pruefsumme: return Purple;
+    case TLDT3::fkt_ObjektAttribut: return DarkGreen;
+    case TLDT3::fkt_Base64CodierteZeile: return Silver;
+    }
+    return ANone;
+}
+
+TLDT3Color TLDT3Line::GetFontColor(int I) const
+{
+    using namespace LDT3Colors;
+    switch (I) {
+    case lcZeile: return Chocolate;
+    case lcLen: return Teal;
+    case lcFK: return FKColor(FKTyp(), DimGray);
+    case lcInhalt: return FKColor(FKTyp(), Black);
+    case lcBeschreibung:
+        switch (FKTyp()) {
+        case TLDT3::fkt_SatzArt: return Orange;
+        case TLDT3::fkt_SatzEnde: return Peru;
+        case TLDT3::fkt_ObjektAttribut: return DarkGreen;
+        default: return Navy;
+        }
+    case lcFeldName: return DimGray;
+    case lcStatus: return LineHasErrors() ? Tomato : Black;
+    default: return Black;
+    }
+}
+
+TLDT3FontStyles TLDT3Line::GetFontStyles(int I) const
+{
+    switch (I) {
+    case lcZeile:
+    case lcFK:
+    case lcInhalt:
+        return fsBold;
+    case lcBeschreibung:
+        switch (FKTyp()) {
+        case TLDT3::fkt_SatzArt:
+        case TLDT3::fkt_SatzEnde:
+        case TLDT3::fkt_ObjektIdent:
+        case TLDT3::fkt_ObjektEnde:
+        case TLDT3::fkt_ObjektAttribut:
+            return fsBold | fsItalic;
+        default:
+            return fsItalic;
+        }
+    case lcStatus:
+        return LineHasErrors() ? fsBold : 0;
+    default:
+        return 0;
+    }
+}
+
+TLDT3Color TLDT3Line::GetBrushColor(int) const
+{
+    return LDT3Colors::White;
+}
+
+int TLDT3Line::ImageIndex() const
+{
+    if (LineHasXPMErrors())
+        return LDT3ImageXPM;
+    if (LineHasErrors())
+        return LDT3ImageError;
+    return LDT3ImageNone;
+}
+
+QString TLDT3Line::InfoTip() const
+{
+    const QString raw = FPtrList->DumpOrgBytesAnsi(FPtrIdx);
+    if (!LineOK())
+        return Format(QStringLiteral("Zeile: %d\n%s"), {Zeile(), raw});
+    QString r = Format(QStringLiteral("Zeile: %d Länge: \"%s\" FK: \"%s\" Inhalt: \"%s\"\n%s"),
+                       {Zeile(), TLDT3::IntToStr_LZ(Len(), 3), TLDT3::IntToStr_LZ(FK(), 4), InhaltShown(), raw});
+    const QString longPath = LongPathFK();
+    if (!longPath.isEmpty())
+        r += QLatin1Char('\n') + longPath;
+    const QString shortPath = ShortPathFK();
+    if (!shortPath.isEmpty())
+        r += QLatin1Char('\n') + shortPath;
+    return r;
+}
+
+QString TLDT3Line::DetailCaption() const
+{
+    if (LineOK())
+        return Format(QStringLiteral("Information zu %s"), {LongPathFK()});
+    return Format(QStringLiteral("Fehlerhafte Zeile: %d"), {Zeile()});
+}
+
+QString TLDT3Line::DetailInfoXHTML() const
+{
+    QString m;
+    if (const TXPMErrList *xpm = LDT3FileXPMErrList(FPtrList))
+        if (xpm->ZeileExists(Zeile()))
+            m = xpm->GetXPMMessageTableForZeileXHTML(Zeile());
+    const QString status = StatusText();
+    if (m.isEmpty() && !FeldOK() && !status.isEmpty())
+        m = QStringLiteral("<p class=\"error\">Fehler: ") + XmlEscape(status) + QStringLiteral("</p>");
+    if (LineOK() && (!m.isEmpty() || FeldOK()))
+        return GetLDT3FeldDict()->GetFeldInfoXHTML(FK(), m);
+    return QStringLiteral("<HTML>") + XmlEscape(status) + QStringLiteral("</HTML>");
+}
+
+// ---------------------------------------------------------------- TLDT3LineList
+
+TLDT3LineList::TLDT3LineList() : FPtrList(std::make_unique<TLDT3FilePtrList>()) {}
+
+TLDT3LineList::~TLDT3LineList()
+{
+    ClearRows();
+    // The tree refers to the file's attachments: it goes before the file.
+    FDatenpaket.reset();
+    SetXPMErrList(nullptr);
+    FPtrList.reset();
+}
+
+void TLDT3LineList::ClearRows()
+{
+    FSortedLineDictArr.clear();
+    FSortedLineDictArr.shrink_to_fit();
+    FLineDict.clear();
+    FLineDict.shrink_to_fit();
+    FList.clear();
+    FList.shrink_to_fit();
+}
+
+void TLDT3LineList::SetXPMErrList(std::unique_ptr<TXPMErrList> AList)
+{
+    FXPMErrList = std::move(AList);
+    if (FXPMErrList)
+        XPMRegistry().insert(FPtrList.get(), FXPMErrList.get());
+    else
+        XPMRegistry().remove(FPtrList.get());
+}
+
+void TLDT3LineList::Clear()
+{
+    ClearRows();
+    FDatenpaket.reset();
+    SetXPMErrList(nullptr);
+    FPtrList->Clear();
+    FSearchPattern.clear();
+}
+
+bool TLDT3LineList::GetLDT3FilePtrList(const QString &AFileName)
+{
+    FFileName = AFileName;
+    FInvalidLines = 0;
+    FLDTTreeBuilt = false;
+    Clear();
+    bool loaded = false;
+    try {
+        loaded = FPtrList->LoadFromFile(AFileName);
+    } catch (...) {
+        FInvalidLines = FPtrList->InvalidLines();
+        throw;
+    }
+    FInvalidLines = FPtrList->InvalidLines();
+    if (!loaded || FPtrList->Count() == 0)
+        return false;
+    FDatenpaket = std::make_unique<TLDT3Datenpaket>(FPtrList.get());
+    FLDTTreeBuilt = FDatenpaket->BuildLDTTree();
+    FDatenpaket->BuildBase64Tree();
+    FDatenpaket->BuildErrorTree();
+    return true;
+}
+
+bool TLDT3LineList::BuildLineList(bool AIgnoreBase64)
+{
+    ClearRows();
+    const int n = FPtrList->Count();
+    if (n == 0)
+        return false;
+    const TLDT3FilePtrList *list = FPtrList.get();
+    int rows = n;
+    if (AIgnoreBase64)
+        rows -= FPtrList->FeldCounter().GetCount(TLDT3::FK_Base64);
+    FList.reserve(size_t(std::max(rows, 0)));
+    FLineDict.assign(size_t(n), -1);
+    FSortedLineDictArr.reserve(size_t(std::max(rows, 0)));
+    for (int i = 0; i < n; ++i) {
+        if (AIgnoreBase64 && list->Item(i).FFK == TLDT3::FK_Base64)
+            continue;
+        const qint32 row = qint32(FList.size());
+        FList.emplace_back(list, i);
+        FList.back().FInListIndex = row;
+        FLineDict[size_t(i)] = row;
+        // lines come in ascending order, so the numbers are sorted as added
+        FSortedLineDictArr.push_back(i + 1);
+    }
+    return true;
+}
+
+TLDT3Line *TLDT3LineList::Items(int Index)
+{
+    if (Index < 0 || Index >= Count())
+        throw std::out_of_range("TLDT3LineList::Items");
+    return &FList[size_t(Index)];
+}
+
+const TLDT3Line *TLDT3LineList::Items(int Index) const
+{
+    return const_cast<TLDT3LineList *>(this)->Items(Index);
+}
+
+TLDT3Line *TLDT3LineList::GetLDT3LineFromZeile(int ALineNo) const
+{
+    if (ALineNo < 1 || size_t(ALineNo) > FLineDict.size())
+        return nullptr;
+    const qint32 row = FLineDict[size_t(ALineNo - 1)];
+    return row < 0 ? nullptr : const_cast<TLDT3Line *>(&FList[size_t(row)]);
+}
+
+TLDT3Line *TLDT3LineList::GetNearestLDT3LineFromZeile(int ALineNo, bool &FoundExact) const
+{
+    if (TLDT3Line *line = GetLDT3LineFromZeile(ALineNo)) {
+        FoundExact = true;
+        return line;
+    }
+    FoundExact = false;
+    if (Count() == FPtrList->Count() || ALineNo > FPtrList->Count())
+        return nullptr;
+    const auto it = std::upper_bound(FSortedLineDictArr.begin(), FSortedLineDictArr.end(), ALineNo);
+    if (it == FSortedLineDictArr.begin())
+        return nullptr;
+    return GetLDT3LineFromZeile(*(it - 1));
+}
+
+TLDT3LineNode *TLDT3LineList::GetLDT3LineNodeFromZeile(int ALineNo) const
+{
+    return FDatenpaket ? FDatenpaket->GetLDT3LineNodeFromZeile(ALineNo) : nullptr;
+}
+
+TLDT3LineNode *TLDT3LineList::GetLDT3LineNodeFromLDT3Line(const TLDT3Line *ALine) const
+{
+    return ALine ? GetLDT3LineNodeFromZeile(ALine->Zeile()) : nullptr;
+}
+
+TLDT3LineErrorNode *TLDT3LineList::GetLDT3LineErrorNodeFromZeile(int ALineNo) const
+{
+    return FDatenpaket ? FDatenpaket->GetLDT3LineErrorNodeFromZeile(ALineNo) : nullptr;
+}
+
+TLDT3LineErrorNode *TLDT3LineList::GetLDT3LineErrorNodeFromLDT3Line(const TLDT3Line *ALine) const
+{
+    return ALine ? GetLDT3LineErrorNodeFromZeile(ALine->Zeile()) : nullptr;
+}
+
+static TLDT3ItemID ItemOfNode(const TLDT3TreeControl *ATreeView, const TLDT3Node *ANode)
+{
+    if (!ATreeView || !ANode || !ANode->ItemID())
+        return nullptr;
+    return ATreeView->FindItem(ANode->ItemID()) ? ANode->ItemID() : nullptr;
+}
+
+TLDT3ItemID TLDT3LineList::GetTVNodeFromLDT3LineNode(const TLDT3TreeControl *ATreeView,
+                                                     const TLDT3LineNode *ALineNode) const
+{
+    return ItemOfNode(ATreeView, ALineNode);
+}
+
+TLDT3ItemID TLDT3LineList::GetTVNodeFromZeile(const TLDT3TreeControl *ATreeView, int ALineNo) const
+{
+    return ATreeView ? ItemOfNode(ATreeView, GetLDT3LineNodeFromZeile(ALineNo)) : nullptr;
+}
+
+TLDT3ItemID TLDT3LineList::GetTVNodeFromLDT3Line(const TLDT3TreeControl *ATreeView, const TLDT3Line *ALine) const
+{
+    return ATreeView ? ItemOfNode(ATreeView, GetLDT3LineNodeFromLDT3Line(ALine)) : nullptr;
+}
+
+TLDT3ItemID TLDT3LineList::GetTVErrorsNodeFromLDT3LineErrorNode(const TLDT3TreeControl *ATreeView,
+                                                                const TLDT3LineErrorNode *ALineErrorNode) const
+{
+    return ItemOfNode(ATreeView, ALineErrorNode);
+}
+
+TLDT3ItemID TLDT3LineList::GetTVErrorsNodeFromZeile(const TLDT3TreeControl *ATreeView, int ALineNo) const
+{
+    return ATreeView ? ItemOfNode(ATreeView, GetLDT3LineErrorNodeFromZeile(ALineNo)) : nullptr;
+}
+
+TLDT3ItemID TLDT3LineList::GetTVErrorsNodeFromLDT3Line(const TLDT3TreeControl *ATreeView,
+                                                       const TLDT3Line *ALine) const
+{
+    return ATreeView ? ItemOfNode(ATreeView, GetLDT3LineErrorNodeFromLDT3Line(ALine)) : nullptr;
+}
+
+bool TLDT3LineList::FindStr(const QString &ASearchPattern)
+{
+    FSearchPattern = ASearchPattern;
+    FPtrList->FindAll(ASearchPattern);
+    return FoundCount() > 0;
+}
+
+int TLDT3LineList::GetFoundZeile(int Index) const
+{
+    if (Index < 0 || Index >= FoundCount())
+        return 0;
+    return FPtrList->FoundList().Items(Index) + 1;
+}
+
+QString TLDT3LineList::XPMStatus() const
+{
+    if (!FXPMErrList)
+        return QStringLiteral("Es erfolgte keine XPM-Prüfung");
+    return QStringLiteral("XPM: ") + FXPMErrList->Parameter.ERGEBNIS + QStringLiteral(" - ") +
+           FXPMErrList->Parameter.ERGEBNIS_TEXT;
+}
+
+bool TLDT3LineList::SetXPMResult(std::unique_ptr<TXPMErrList> AList)
+{
+    if (FXPMErrList || !AList)
+        return false;
+    for (int i = 0; i < FPtrList->Count(); ++i)
+        if (AList->IsFehlerZeile(i + 1))
+            FPtrList->SetLineErrorCode(i, FPtrList->LineErrorCode(i) | LE_XPMError);
+    SetXPMErrList(std::move(AList));
+    FPtrList->BuildLineErrorList();
+    // the old error nodes point into the rebuilt list: replace them
+    if (FDatenpaket)
+        FDatenpaket->RebuildErrorTree();
+    return true;
+}
+
+bool TLDT3LineList::XPMCheck()
+{
+    if (FXPMErrList || !FPtrList->FileIsOpen())
+        return false;
+    if (FXPMDir.isEmpty() || !QFileInfo(FXPMDir).isDir())
+        return false;
+    std::unique_ptr<TXPMErrList> list;
+    if (!XPMCheckXML(FPtrList->FileName(), FXPMDir, QString(), list) || !list)
+        return false;
+    return SetXPMResult(std::move(list));
+}
+
+// ---------------------------------------------------------------- reports
+
+QString FormatFileSize(int ADecimals, bool AWithBytes, qint64 ASize)
+{
+    if (ADecimals < 0)
+        return Format(QStringLiteral("%.0n Byte"), {double(ASize)});
+    const char *unit = nullptr;
+    double value = 0;
+    if (ASize > 1073741824) {
+        unit = "GB";
+        value = double(ASize) / 1024 / 1024 / 1024;
+    } else if (ASize > 1048576) {
+        unit = "MB";
+        value = double(ASize) / 1024 / 1024;
+    } else if (ASize > 1024) {
+        unit = "KB";
+        value = double(ASize) / 1024;
+    } else {
+        return Format(QStringLiteral("%.0n Byte"), {double(ASize)});
+    }
+    if (AWithBytes)
+        return Format(QStringLiteral("%.*n %s (%.0n Byte)"), {ADecimals, value, unit, double(ASize)});
+    return Format(QStringLiteral("%.*n %s"), {ADecimals, value, unit});
+}
+
+namespace {
+
+QString Cell(const QString &S)
+{
+    return S.isEmpty() ? QStringLiteral("&nbsp;") : XmlEscape(S);
+}
+
+void AddHead(TBufferedString &B, const QString &ATitle, const QString &AFileName)
+{
+    B.AddLine(Format(QStringLiteral("<h1>%s</h1>"), {Cell(ATitle)}));
+    B.AddLine(Format(QStringLiteral("<h3>Datei: %s</h3>"), {Cell(AFileName)}));
+}
+
+void AddRow(TBufferedString &B, const QString &ALabel, const QString &AValue, const char *AClass = nullptr)
+{
+    if (AClass)
+        B.AddLine(Format(QStringLiteral("<tr class=\"%s\">"), {AClass}));
+    else
+        B.AddLine(QStringLiteral("<tr>"));
+    B.AddLine(Format(QStringLiteral("<td>%s</td>"), {Cell(ALabel)}));
+    B.AddLine(Format(QStringLiteral("<td>%s</td>"), {Cell(AValue)}));
+    B.AddLine(QStringLiteral("</tr>"));
+}
+
+QString FKLabel(const char *AFmt, int AFK)
+{
+    return Format(QString::fromUtf8(AFmt), {QStringLiteral("FK ") + TLDT3::IntToFK(AFK)});
+}
+
+} // namespace
+
+QString TLDT3LineList::GetFileInfoXHTML() const
+{
+    static const QString title = QStringLiteral("Datei-Information");
+    const TLDT3FilePtrList &f = *FPtrList;
+    TBufferedString B;
+    AddHead(B, title, FFileName);
+    if (FXPMErrList) {
+        B.AddLine(QStringLiteral("<div class=\"xpm\">"));
+        B.Add(FXPMErrList->GetXPMParameterTableXHTML());
+        B.AddLine(QStringLiteral("<br /><br />"));
+        B.Add(FXPMErrList->GetXPMMessageTableXHTML());
+        B.AddLine(QStringLiteral("<br /><br />"));
+        B.AddLine(QStringLiteral("</div>"));
+    }
+    for (const char *l : {"<div>", "<table summary=\"Datei-Information\">", "<tr>", "<th>Name</th>",
+                          "<th>Wert</th>", "</tr>"})
+        B.AddLine(QString::fromLatin1(l));
+
+    const QString ok = QStringLiteral("OK");
+    AddRow(B, QStringLiteral("Dateiname"), FFileName);
+    if (TLDT3::CheckFileName(FFileName))
+        AddRow(B, QStringLiteral("Status Dateiname"), ok, "okay");
+    else
+        AddRow(B, QStringLiteral("Status Dateiname"),
+               QStringLiteral("Fehler: Der Dateiname entspricht nicht der Dateinamenskonvention \"Z01nnnnn.ldt\""),
+               "error");
+    AddRow(B, QStringLiteral("LDT-Version"), f.XDTVersion());
+    if (f.IsLDT_3_1_2_OrHigher())
+        AddRow(B, QStringLiteral("Status LDT-Version"), ok, "okay");
+    else
+        AddRow(B, QStringLiteral("Status LDT-Version"),
+               Format(QStringLiteral("LDT-Version ist nicht %s oder höher"),
+                      {GetLDT3FeldDict()->ImplementedVersion()}),
+               "error");
+    AddRow(B, QStringLiteral("Prüfsumme in Datei"), f.CheckSumOrg());
+    AddRow(B, QStringLiteral("Prüfsumme berechnet"), f.CheckSumCalculated());
+    if (f.CheckSumOkay())
+        AddRow(B, QStringLiteral("Status Prüfsumme"), ok, "okay");
+    else
+        AddRow(B, QStringLiteral("Status Prüfsumme"), QStringLiteral("Fehler"), "error");
+    if (f.FileErrorInvalidChars())
+        AddRow(B, QStringLiteral("Status Zeichensatz ISO 8859-15"),
+               QStringLiteral("Fehler: Datei enthält ungülige Zeichen"), "error");
+    else
+        AddRow(B, QStringLiteral("Status Zeichensatz ISO 8859-15"), ok, "okay");
+    AddRow(B, QStringLiteral("Dateigröße"), FormatFileSize(2, true, f.FileSize()));
+    AddRow(B, QStringLiteral("Zeilen"), QString::number(f.Count()));
+    AddRow(B, QStringLiteral("Durchschnittliche Zeilenlänge"), QString::number(f.AverageLineLength()));
+
+    const TCountDictionary &errs = f.ErrorCounter();
+    auto countRow = [&](const QString &ALabel, int ABit) {
+        const int n = errs.GetCount(ABit);
+        if (n > 0)
+            AddRow(B, ALabel, QString::number(n), "error");
+    };
+    const int atEnd = errs.GetCount(LE_EmptyLineAtEnd);
+    const int inside = errs.GetCount(LE_EmptyLine);
+    if (atEnd > 0)
+        AddRow(B, QStringLiteral("Leere Zeilen am Ende der Datei"), QString::number(atEnd), "warning");
+    if (inside > 0)
+        AddRow(B, QStringLiteral("Leere Zeilen innerhalb der Datei "), QString::number(inside), "warning");
+    if (atEnd > 0 && inside > 0)
+        AddRow(B, QStringLiteral("Leere Zeilen insgesamt"), QString::number(atEnd + inside), "warning");
+    countRow(QStringLiteral("Ungültige Zeilen"), LE_InvalidLine);
+    countRow(QStringLiteral("Zeilen mit Längenfehlern"), LE_WrongLength);
+    countRow(QStringLiteral("Zeilen mit Zeichensatzfehlern"), LE_InvalidChars);
+    countRow(QStringLiteral("Zeilen ohne <CR><LF>"), LE_CrLf);
+    countRow(FKLabel("Mehrfache Versionsangaben (%s)", TLDT3::FK_XDTVersion), LE_ManyVersions);
+    countRow(FKLabel("Mehrfache Prüfsummen (%s)", TLDT3::FK_Pruefsumme), LE_ManyChecksums);
+
+    const TCountDictionary &fks = f.FeldCounter();
+    const int satzArt = fks.GetCount(TLDT3::FK_SatzArt);
+    const int satzEnde = fks.GetCount(TLDT3::FK_SatzEnde);
+    if (satzArt != satzEnde) {
+        AddRow(B, FKLabel("Anzahl Satzart (%s)", TLDT3::FK_SatzArt), QString::number(satzArt), "error");
+        AddRow(B, FKLabel("Anzahl Satzende (%s)", TLDT3::FK_SatzEnde), QString::number(satzEnde), "error");
+    }
+    const int attr = fks.GetCount(-1);
+    const int objIdent = fks.GetCount(TLDT3::FK_ObjektIdent);
+    const int objEnde = fks.GetCount(TLDT3::FK_ObjektEnde);
+    if (objIdent != objEnde || attr != objIdent) {
+        AddRow(B, QStringLiteral("Anzahl Objektattribute"), QString::number(attr), "error");
+        AddRow(B, FKLabel("Anzahl Objektident(%s)", TLDT3::FK_ObjektIdent), QString::number(objIdent), "error");
+        AddRow(B, FKLabel("Anzahl Objektende(%s)", TLDT3::FK_ObjektEnde), QString::number(objEnde), "error");
+    }
+    const TLDT3Base64AnlagenList &anlagen = f.Base64AnalgenList();
+    if (anlagen.Count() > 0)
+        AddRow(B, QStringLiteral("Base64-kodierte Anlagen"), QString::number(anlagen.Count()));
+    for (int n = 0; n < anlagen.Count(); ++n) {
+        const TLDT3Base64Anlage *a = anlagen.Items(n);
+        const QString prefix = Format(QStringLiteral("Anlage %d - "), {n + 1});
+        auto optRow = [&](const char *ALabel, const QString &AValue) {
+            if (!AValue.isEmpty())
+                AddRow(B, prefix + QString::fromLatin1(ALabel), AValue);
+        };
+        optRow("Dokumententyp", a->Dokumententyp());
+        optRow("Dateityp", a->FriendlyDocName());
+        optRow("Standardanwendung", a->FriendlyAppName());
+        optRow("Dateiformat", a->DateiFormat());
+        optRow("Dateicodierung", a->DateiCodierung());
+        optRow("Dateibeschreibung", a->DateiBeschreibung());
+        AddRow(B, prefix + QStringLiteral("Zeilen"), Format(QStringLiteral("%d - %d"), {a->StartZeile(), a->EndeZeile()}));
+    }
+    B.AddLine(QStringLiteral("</table>"));
+    B.AddLine(QStringLiteral("</div>"));
+    return XHTMLStrictDoc(title, TLDT3Html::FileInfoStyle(), B.AsString());
+}
+
+QString TLDT3LineList::GetFeldStatistikXHTML() const
+{
+    static const QString title = QStringLiteral("Feld-Statistik");
+    TBufferedString B;
+    AddHead(B, title, FFileName);
+    for (const char *l : {"<div>", "<table summary=\"Feld-Statistik\">", "<tr>", "<th>FK</th>", "<th>Anzahl</th>",
+                          "<th>Name</th>", "</tr>"})
+        B.AddLine(QString::fromLatin1(l));
+    for (const TLDT3FeldStatistikRec &r : FPtrList->GetFeldStatistikList()) {
+        B.AddLine(QStringLiteral("<tr>"));
+        B.AddLine(Format(QStringLiteral("<td>%s</td>"), {Cell(r.FKStr)}));
+        B.AddLine(Format(QStringLiteral("<td align=\"right\">%s</td>"), {QString::number(r.Anzahl)}));
+        B.AddLine(Format(QStringLiteral("<td>%s</td>"), {Cell(r.Name)}));
+        B.AddLine(QStringLiteral("</tr>"));
+    }
+    B.AddLine(QStringLiteral("</table>"));
+    B.AddLine(QStringLiteral("</div>"));
+    return XHTMLStrictDoc(title, TLDT3Html::FieldStatsStyle(), B.AsString());
+}
+
+QString TLDT3LineList::GetFileContentXHTML() const
+{
+    static const QString title = QStringLiteral("Datei-Inhalt");
+    static const char *const levelRows[] = {"<tr bgcolor=\"lime\";>",      "<tr bgcolor=\"cyan\";>",
+                                            "<tr bgcolor=\"lightblue\";>", "<tr bgcolor=\"lightgray\";>",
+                                            "<tr bgcolor=\"olive\";>",     "<tr bgcolor=\"yellow\";>"};
+    const TLDT3FilePtrList &f = *FPtrList;
+    const TLDT3FeldDict *dict = GetLDT3FeldDict();
+    TBufferedString B;
+    AddHead(B, title, FFileName);
+    for (const char *l : {"<div>", "<table summary=\"Datei-Inhalt\">", "<tr>", "<th>Pfad</th>", "<th>Name</th>",
+                          "<th>Inhalt</th>", "<th>Bedeutung</th>", "</tr>"})
+        B.AddLine(QString::fromLatin1(l));
+    const QString td = QStringLiteral("<td>%s</td>");
+    const QString tdBold = QStringLiteral("<td><b>%s</b></td>");
+    for (int i = 0; i < f.Count(); ++i) {
+        const QString path = f.LongPathFK(i);
+        if (path.isEmpty())
+            continue;
+        const int fk = f.FK(i);
+        switch (TLDT3::GetFKTyp(fk)) {
+        case TLDT3::fkt_SatzArt:
+        case TLDT3::fkt_SatzEnde:
+        case TLDT3::fkt_ObjektIdent:
+        case TLDT3::fkt_ObjektEnde:
+        case TLDT3::fkt_Base64CodierteZeile:
+            continue;
+        case TLDT3::fkt_ObjektAttribut: {
+            const int k = f.Level(i) / 2;
+            B.AddLine(QString::fromLatin1(k >= 0 && k < 6 ? levelRows[k] : "<tr bgcolor=\"red\";>"));
+            const QString inhalt = f.Inhalt(i);
+            B.AddLine(Format(td, {Cell(path)}));
+            B.AddLine(Format(tdBold, {Cell(dict->GetFeldName(fk))}));
+            B.AddLine(Format(tdBold, {Cell(inhalt)}));
+            B.AddLine(Format(tdBold, {Cell(dict->GetBedeutung(fk, inhalt))}));
+            B.AddLine(QStringLiteral("</tr>"));
+            break;
+        }
+        default: {
+            const QString inhalt = f.Inhalt(i);
+            B.AddLine(QStringLiteral("<tr>"));
+            B.AddLine(Format(td, {Cell(path)}));
+            B.AddLine(Format(td, {Cell(dict->GetFeldName(fk))}));
+            B.AddLine(Format(td, {Cell(inhalt)}));
+            B.AddLine(Format(td, {Cell(dict->GetBedeutungOrInhalt(fk, inhalt))}));
+            B.AddLine(QStringLiteral("</tr>"));
+            break;
+        }
+        }
+    }
+    B.AddLine(QStringLiteral("</table>"));
+    B.AddLine(QStringLiteral("</div>"));
+    return XHTMLStrictDoc(title, TLDT3Html::FileContentStyle(), B.AsString());
+}
