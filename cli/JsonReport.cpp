@@ -1,5 +1,7 @@
 #include "JsonReport.h"
 
+#include "LDT3.AppSettings.h"
+
 #include "LDT3.LVBase.h"
 
 #include <QJsonArray>
@@ -134,7 +136,8 @@ QJsonObject FileJson(const QString &AFileName, const TJsonOptions &AOptions, int
 {
     TLDT3LineList list;
     list.SetMaxInvalidLines(AOptions.MaxInvalidLines);
-    list.SetXPMDir(AOptions.XPMDir);
+    if (!AOptions.XPMDir.isEmpty())
+        TLDT3AppSettings::SetXPMDir(AOptions.XPMDir);
     QString readError;
     try {
         list.GetLDT3FilePtrList(AFileName);

@@ -799,6 +799,16 @@ bool TLDT3FilePtrList::XPMCheck()
     return ::XPMCheck(*this, FXPMErrList);
 }
 
+bool TLDT3FilePtrList::SetXPMResult(std::unique_ptr<TXPMErrList> AList)
+{
+    if (FXPMErrList || !AList)
+        return false;
+    MarkXPMLines(*this, *AList);
+    FXPMErrList = std::move(AList);
+    BuildLineErrorList();
+    return true;
+}
+
 // ---------------------------------------------------------------------------
 // Meanings, long paths, statistics
 

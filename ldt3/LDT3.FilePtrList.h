@@ -222,6 +222,9 @@ public:
     QString XPMStatus() const;
     // Runs the module once per loaded file; false when a result exists or the run failed.
     bool XPMCheck();
+    // Takes a result produced elsewhere: marks its lines and rebuilds the
+    // list of erroneous lines. False when a result exists or AList is null.
+    bool SetXPMResult(std::unique_ptr<TXPMErrList> AList);
 
     // Attachments
     const TLDT3Base64AnlagenList &Base64AnalgenList() const { return *FBase64AnlagenList; }

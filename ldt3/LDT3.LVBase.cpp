@@ -12,17 +12,7 @@
 #include <algorithm>
 #include <stdexcept>
 
-// ---------------------------------------------------------------- XPM result per file
-
 namespace {
-
-// The rows know only their file; the list model registers the file's test
-// module result here while it owns one.
-QHash<const TLDT3FilePtrList *, const TXPMErrList *> &XPMRegistry()
-{
-    static QHash<const TLDT3FilePtrList *, const TXPMErrList *> r;
-    return r;
-}
 
 QString ReplaceNul(QString S)
 {
@@ -30,11 +20,6 @@ QString ReplaceNul(QString S)
 }
 
 } // namespace
-
-const TXPMErrList *LDT3FileXPMErrList(const TLDT3FilePtrList *APtrList)
-{
-    return XPMRegistry().value(APtrList, nullptr);
-}
 
 // ---------------------------------------------------------------- TLDT3Line
 
@@ -59,15 +44,7 @@ QString TLDT3Line::InhaltShown() const
 
 QString TLDT3Line::LineErrorMsg() const
 {
-    QString r;
-    if (LineHasXPMErrors()) {
-        if (const TXPMErrList *xpm = LDT3FileXPMErrList(FPtrList)) {
-            const QString names = xpm->XPMShortFehlerName(Zeile());
-            r = names.isEmpty() ? QStringLiteral("XPM") : Format(QStringLiteral("XPM [%s]"), {names});
-        }
-    }
-    AddWithSeparator(r, QStringLiteral(", "), FPtrList->LineErrorMsg(FPtrIdx));
-    return r;
+    return FPtrList->LineErrorMsg(FPtrIdx);
 }
 
 QString TLDT3Line::ErrorMsg() const
@@ -219,7 +196,7 @@ QString TLDT3Line::DetailCaption() const
 QString TLDT3Line::DetailInfoXHTML() const
 {
     QString m;
-    if (const TXPMErrList *xpm = LDT3FileXPMErrList(FPtrList))
+    if (const TXPMErrList *xpm = FPtrList->XPMErrList())
         if (xpm->ZeileExists(Zeile()))
             m = xpm->GetXPMMessageTableForZeileXHTML(Zeile());
     const QString status = StatusText();
@@ -239,7 +216,6 @@ TLDT3LineList::~TLDT3LineList()
     ClearRows();
     // The tree refers to the file's attachments: it goes before the file.
     FDatenpaket.reset();
-    SetXPMErrList(nullptr);
     FPtrList.reset();
 }
 
@@ -253,20 +229,10 @@ void TLDT3LineList::ClearRows()
     FList.shrink_to_fit();
 }
 
-void TLDT3LineList::SetXPMErrList(std::unique_ptr<TXPMErrList> AList)
-{
-    FXPMErrList = std::move(AList);
-    if (FXPMErrList)
-        XPMRegistry().insert(FPtrList.get(), FXPMErrList.get());
-    else
-        XPMRegistry().remove(FPtrList.get());
-}
-
 void TLDT3LineList::Clear()
 {
     ClearRows();
     FDatenpaket.reset();
-    SetXPMErrList(nullptr);
     FPtrList->Clear();
     FSearchPattern.clear();
 }
@@ -378,8 +344,8 @@ TLDT3LineErrorNode *TLDT3LineList::GetLDT3LineErrorNodeFromLDT3Line(const TLDT3L
 static TLDT3ItemID ItemOfNode(const TLDT3TreeControl *ATreeView, const TLDT3Node *ANode)
 {
     if (!ATreeView || !ANode || !ANode->ItemID())
-        return nullptr;
-    return ATreeView->FindItem(ANode->ItemID()) ? ANode->ItemID() : nullptr;
+        return TLDT3ItemID(0);
+    return ATreeView->FindItem(ANode->ItemID()) ? ANode->ItemID() : TLDT3ItemID(0);
 }
 
 TLDT3ItemID TLDT3LineList::GetTVNodeFromLDT3LineNode(const TLDT3TreeControl *ATreeView,
@@ -390,12 +356,12 @@ TLDT3ItemID TLDT3LineList::GetTVNodeFromLDT3LineNode(const TLDT3TreeControl *ATr
 
 TLDT3ItemID TLDT3LineList::GetTVNodeFromZeile(const TLDT3TreeControl *ATreeView, int ALineNo) const
 {
-    return ATreeView ? ItemOfNode(ATreeView, GetLDT3LineNodeFromZeile(ALineNo)) : nullptr;
+    return ATreeView ? ItemOfNode(ATreeView, GetLDT3LineNodeFromZeile(ALineNo)) : TLDT3ItemID(0);
 }
 
 TLDT3ItemID TLDT3LineList::GetTVNodeFromLDT3Line(const TLDT3TreeControl *ATreeView, const TLDT3Line *ALine) const
 {
-    return ATreeView ? ItemOfNode(ATreeView, GetLDT3LineNodeFromLDT3Line(ALine)) : nullptr;
+    return ATreeView ? ItemOfNode(ATreeView, GetLDT3LineNodeFromLDT3Line(ALine)) : TLDT3ItemID(0);
 }
 
 TLDT3ItemID TLDT3LineList::GetTVErrorsNodeFromLDT3LineErrorNode(const TLDT3TreeControl *ATreeView,
@@ -406,13 +372,13 @@ TLDT3ItemID TLDT3LineList::GetTVErrorsNodeFromLDT3LineErrorNode(const TLDT3TreeC
 
 TLDT3ItemID TLDT3LineList::GetTVErrorsNodeFromZeile(const TLDT3TreeControl *ATreeView, int ALineNo) const
 {
-    return ATreeView ? ItemOfNode(ATreeView, GetLDT3LineErrorNodeFromZeile(ALineNo)) : nullptr;
+    return ATreeView ? ItemOfNode(ATreeView, GetLDT3LineErrorNodeFromZeile(ALineNo)) : TLDT3ItemID(0);
 }
 
 TLDT3ItemID TLDT3LineList::GetTVErrorsNodeFromLDT3Line(const TLDT3TreeControl *ATreeView,
                                                        const TLDT3Line *ALine) const
 {
-    return ATreeView ? ItemOfNode(ATreeView, GetLDT3LineErrorNodeFromLDT3Line(ALine)) : nullptr;
+    return ATreeView ? ItemOfNode(ATreeView, GetLDT3LineErrorNodeFromLDT3Line(ALine)) : TLDT3ItemID(0);
 }
 
 bool TLDT3LineList::FindStr(const QString &ASearchPattern)
@@ -429,23 +395,10 @@ int TLDT3LineList::GetFoundZeile(int Index) const
     return FPtrList->FoundList().Items(Index) + 1;
 }
 
-QString TLDT3LineList::XPMStatus() const
-{
-    if (!FXPMErrList)
-        return QStringLiteral("Es erfolgte keine XPM-Prüfung");
-    return QStringLiteral("XPM: ") + FXPMErrList->Parameter.ERGEBNIS + QStringLiteral(" - ") +
-           FXPMErrList->Parameter.ERGEBNIS_TEXT;
-}
-
 bool TLDT3LineList::SetXPMResult(std::unique_ptr<TXPMErrList> AList)
 {
-    if (FXPMErrList || !AList)
+    if (!FPtrList->SetXPMResult(std::move(AList)))
         return false;
-    for (int i = 0; i < FPtrList->Count(); ++i)
-        if (AList->IsFehlerZeile(i + 1))
-            FPtrList->SetLineErrorCode(i, FPtrList->LineErrorCode(i) | LE_XPMError);
-    SetXPMErrList(std::move(AList));
-    FPtrList->BuildLineErrorList();
     // the old error nodes point into the rebuilt list: replace them
     if (FDatenpaket)
         FDatenpaket->RebuildErrorTree();
@@ -454,14 +407,11 @@ bool TLDT3LineList::SetXPMResult(std::unique_ptr<TXPMErrList> AList)
 
 bool TLDT3LineList::XPMCheck()
 {
-    if (FXPMErrList || !FPtrList->FileIsOpen())
+    if (!FPtrList->FileIsOpen() || !FPtrList->XPMCheck())
         return false;
-    if (FXPMDir.isEmpty() || !QFileInfo(FXPMDir).isDir())
-        return false;
-    std::unique_ptr<TXPMErrList> list;
-    if (!XPMCheckXML(FPtrList->FileName(), FXPMDir, QString(), list) || !list)
-        return false;
-    return SetXPMResult(std::move(list));
+    if (FDatenpaket)
+        FDatenpaket->RebuildErrorTree();
+    return true;
 }
 
 // ---------------------------------------------------------------- reports
@@ -526,11 +476,11 @@ QString TLDT3LineList::GetFileInfoXHTML() const
     const TLDT3FilePtrList &f = *FPtrList;
     TBufferedString B;
     AddHead(B, title, FFileName);
-    if (FXPMErrList) {
+    if (const TXPMErrList *xpmList = FPtrList->XPMErrList()) {
         B.AddLine(QStringLiteral("<div class=\"xpm\">"));
-        B.Add(FXPMErrList->GetXPMParameterTableXHTML());
+        B.Add(xpmList->GetXPMParameterTableXHTML());
         B.AddLine(QStringLiteral("<br /><br />"));
-        B.Add(FXPMErrList->GetXPMMessageTableXHTML());
+        B.Add(xpmList->GetXPMMessageTableXHTML());
         B.AddLine(QStringLiteral("<br /><br />"));
         B.AddLine(QStringLiteral("</div>"));
     }

@@ -152,12 +152,9 @@ public:
     void SetMaxInvalidLines(int AValue) { FPtrList->SetMaxInvalidLines(AValue); }
 
     // The test module's result for the loaded file (null when none).
-    const TXPMErrList *XPMErrList() const { return FXPMErrList.get(); }
-    bool XPMCheckDone() const { return FXPMErrList != nullptr; }
-    QString XPMStatus() const;
-    // The test module's directory used by XPMCheck (the application's setting).
-    const QString &XPMDir() const { return FXPMDir; }
-    void SetXPMDir(const QString &ADir) { FXPMDir = ADir; }
+    const TXPMErrList *XPMErrList() const { return FPtrList->XPMErrList(); }
+    bool XPMCheckDone() const { return FPtrList->XPMCheckDone(); }
+    QString XPMStatus() const { return FPtrList->XPMStatus(); }
     // Runs the test module once per loaded file and marks its lines; after a
     // successful run the error list and the error tree are built again.
     bool XPMCheck();
@@ -204,7 +201,6 @@ public:
 
 private:
     void ClearRows();
-    void SetXPMErrList(std::unique_ptr<TXPMErrList> AList);
 
     std::unique_ptr<TLDT3FilePtrList> FPtrList;
     std::unique_ptr<TLDT3Datenpaket> FDatenpaket;
@@ -216,13 +212,8 @@ private:
     bool FLDTTreeBuilt = false;
     QString FFileName;
     QString FSearchPattern;
-    std::unique_ptr<TXPMErrList> FXPMErrList;
-    QString FXPMDir;
 };
 
-// The test module's result registered for a loaded file (null when none); the
-// rows reach it through their file.
-const TXPMErrList *LDT3FileXPMErrList(const TLDT3FilePtrList *APtrList);
 
 // "1.234 Byte", "1,00 KB (1.025 Byte)" ... with the user's separators.
 QString FormatFileSize(int ADecimals, bool AWithBytes, qint64 ASize);

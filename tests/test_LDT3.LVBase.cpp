@@ -255,22 +255,22 @@ TEST(LineList, TreeNodesAndViewItems)
 
     TLDT3MemTreeControl tv, etv;
     // before the views are filled no item shows the node
-    EXPECT_EQ(o.list.GetTVNodeFromZeile(&tv, 5), nullptr);
+    EXPECT_EQ(o.list.GetTVNodeFromZeile(&tv, 5), TLDT3ItemID(0));
     FillLDTTreeView(&tv, o.list.Datenpaket(), false);
     FillErrorTreeView(&etv, o.list.Datenpaket());
     const TLDT3ItemID item = o.list.GetTVNodeFromLDT3Line(&tv, line5);
-    ASSERT_NE(item, nullptr);
+    ASSERT_NE(item, TLDT3ItemID(0));
     EXPECT_EQ(tv.Item(tv.ItemNo(item)).Data, node);
     EXPECT_EQ(o.list.GetTVNodeFromZeile(&tv, 5), item);
-    EXPECT_EQ(o.list.GetTVNodeFromZeile(nullptr, 5), nullptr);
-    EXPECT_EQ(o.list.GetTVNodeFromZeile(&tv, 5000), nullptr);
+    EXPECT_EQ(o.list.GetTVNodeFromZeile(nullptr, 5), TLDT3ItemID(0));
+    EXPECT_EQ(o.list.GetTVNodeFromZeile(&tv, 5000), TLDT3ItemID(0));
     const TLDT3ItemID eitem = o.list.GetTVErrorsNodeFromLDT3Line(&etv, line6);
-    ASSERT_NE(eitem, nullptr);
+    ASSERT_NE(eitem, TLDT3ItemID(0));
     EXPECT_EQ(etv.Item(etv.ItemNo(eitem)).Text, Format(QStringLiteral("Zeile %d: %s"), {6, line6->ErrorMsg()}));
-    EXPECT_EQ(o.list.GetTVErrorsNodeFromZeile(&etv, 5), nullptr);
+    EXPECT_EQ(o.list.GetTVErrorsNodeFromZeile(&etv, 5), TLDT3ItemID(0));
     // a handle of another control is no item of this one
     etv.ClearItems();
-    EXPECT_EQ(o.list.GetTVErrorsNodeFromZeile(&etv, 6), nullptr);
+    EXPECT_EQ(o.list.GetTVErrorsNodeFromZeile(&etv, 6), TLDT3ItemID(0));
 }
 
 // ---------------------------------------------------------------- what a row shows
@@ -436,7 +436,7 @@ TEST(LineList, XPMMarkOverErrorMarkAndErrorTreeRebuilt)
     // a new open drops the result
     ASSERT_TRUE(o.list.GetLDT3FilePtrList(o.path));
     EXPECT_FALSE(o.list.XPMCheckDone());
-    EXPECT_EQ(LDT3FileXPMErrList(o.list.PtrList()), nullptr);
+    EXPECT_EQ(o.list.PtrList()->XPMErrList(), nullptr);
 }
 
 // ---------------------------------------------------------------- reports

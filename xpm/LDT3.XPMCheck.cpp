@@ -16,11 +16,16 @@ bool RunXPMCheck(TLDT3FilePtrList &AList, std::unique_ptr<TXPMErrList> &AXPMErrL
     std::unique_ptr<TXPMErrList> list;
     if (!XPMCheckXML(AList.FileName(), dir, QString(), list) || !list)
         return false; // a list read after a cancel is not kept: the lines would not match it
-    for (int i = 0; i < AList.Count(); ++i)
-        if (list->IsFehlerZeile(i + 1))
-            AList.SetLineErrorCode(i, AList.LineErrorCode(i) | LE_XPMError);
+    MarkXPMLines(AList, *list);
     AXPMErrList = std::move(list);
     return true;
+}
+
+void MarkXPMLines(TLDT3FilePtrList &AList, const TXPMErrList &AXPMErrList)
+{
+    for (int i = 0; i < AList.Count(); ++i)
+        if (AXPMErrList.IsFehlerZeile(i + 1))
+            AList.SetLineErrorCode(i, AList.LineErrorCode(i) | LE_XPMError);
 }
 
 bool XPMCheck(TLDT3FilePtrList &AList, std::unique_ptr<TXPMErrList> &AXPMErrList)

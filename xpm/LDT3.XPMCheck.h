@@ -21,6 +21,8 @@ bool RunXPMCheck(TLDT3FilePtrList &AList, std::unique_ptr<TXPMErrList> &AXPMErrL
 // Runs the module at most once per loaded file; after a successful run the
 // list of erroneous lines is built again. False when a result exists already.
 bool XPMCheck(TLDT3FilePtrList &AList, std::unique_ptr<TXPMErrList> &AXPMErrList);
+// Sets the XPM bit on every line the result names.
+void MarkXPMLines(TLDT3FilePtrList &AList, const TXPMErrList &AXPMErrList);
 // Load step between the attachment scan and the list of erroneous lines:
 // runs RunXPMCheck when the automatic check is switched on.
 void XPMAutoCheckOnLoad(TLDT3FilePtrList &AList, std::unique_ptr<TXPMErrList> &AXPMErrList);
