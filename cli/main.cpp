@@ -1,6 +1,8 @@
 // ventolix-check: checks LDT files from the command line with the viewer's engine.
 #include "CheckReport.h"
 #include "InfoCommand.h"
+#include "JsonReport.h"
+#include "ListCommands.h"
 #include "TreeCommand.h"
 #include "LDT3.FilePtrList.h"
 #include "XpmCommand.h"
@@ -28,6 +30,10 @@ static const char *const kUsage =
     "                   (XML-Lauf) und seine Meldungen ausgeben; Strg+C bricht ab\n"
     "  --xpm-pdf DIR AUSGABE  die beiden PDF-Protokolle des Prüfmoduls nach AUSGABE schreiben\n"
     "  --tree           den LDT-Baum, den Anlagen-Baum und den Fehler-Baum ausgeben\n"
+    "  --json           das Ergebnis als JSON ausgeben (ein Objekt je Datei, bei\n"
+    "                   mehreren Dateien ein Array; mit --xpm auch das Prüfmodul)\n"
+    "  --report info|stats|content  den XHTML-Bericht des Viewers ausgeben\n"
+    "  --line N         Zeile N so ausgeben, wie die Liste sie zeigt\n"
     "  --info ABFRAGE   die Feld- und Regel-Auskunft als XHTML-Seite ausgeben\n"
     "                   (z. B. 8000, FK 8000, E003, F7, K1, R8000); keine Datei nötig\n"
     "  --               alle weiteren Argumente sind Dateinamen\n"
@@ -51,6 +57,10 @@ int main(int argc, char *argv[])
     TCheckOptions options;
     QString infoQuery;
     bool tree = false;
+    bool json = false;
+    bool hasReport = false;
+    TListReport report = TListReport::Info;
+    int lineNo = 0;
     QString xpmDir, xpmPdfDir, xpmPdfOut;
     bool hasInfo = false;
     bool onlyFiles = false;
@@ -96,6 +106,20 @@ int main(int argc, char *argv[])
         } else if (a == QLatin1String("--xpm-pdf")) {
             if (!value(xpmPdfDir) || !value(xpmPdfOut))
                 return usageError(QStringLiteral("--xpm-pdf erwartet das Verzeichnis des Prüfmoduls und ein Ausgabeverzeichnis"));
+        } else if (a == QLatin1String("--json")) {
+            json = true;
+        } else if (a == QLatin1String("--report")) {
+            QString v;
+            if (!value(v) || !ParseListReport(v, report))
+                return usageError(QStringLiteral("--report erwartet info, stats oder content"));
+            hasReport = true;
+        } else if (a == QLatin1String("--line")) {
+            QString v;
+            bool ok = false;
+            if (value(v))
+                lineNo = v.toInt(&ok);
+            if (!ok || lineNo < 1)
+                return usageError(QStringLiteral("--line erwartet eine Zeilennummer ab 1"));
         } else if (a == QLatin1String("--tree")) {
             tree = true;
         } else if (a == QLatin1String("--info")) {
@@ -121,6 +145,15 @@ int main(int argc, char *argv[])
 
     if (!xpmDir.isEmpty() || !xpmPdfDir.isEmpty())
         XpmConsoleSetup();
+    if (json) {
+        TJsonOptions jo;
+        jo.MaxInvalidLines = options.MaxInvalidLines;
+        jo.WithXPM = !xpmDir.isEmpty();
+        jo.XPMDir = xpmDir;
+        const int rc = WriteJsonReport(files, jo, out);
+        out.flush();
+        return rc;
+    }
     int rc = 0;
     for (const QString &f : files) {
         int r = 0;
@@ -128,6 +161,10 @@ int main(int argc, char *argv[])
             r = XpmCheckFileReport(f, xpmDir, out, err);
         else if (!xpmPdfDir.isEmpty())
             r = XpmPdfFileReport(f, xpmPdfDir, xpmPdfOut, out, err);
+        else if (hasReport)
+            r = PrintListReport(f, report, options.MaxInvalidLines, out, err);
+        else if (lineNo > 0)
+            r = PrintListLine(f, lineNo, options.MaxInvalidLines, out, err);
         else if (tree) {
             TLDT3FilePtrList list;
             r = LoadForCheck(list, f, options, err);
