@@ -30,15 +30,28 @@ void TLDT3Base64Anlage::SetNumber(int ANumber)
     FDefaultFileNameNoPath = Format(QStringLiteral("%s_Anhang_%d"), {base, ANumber}) + FExtension;
     if (FExtension.compare(QLatin1String(".PDF"), Qt::CaseInsensitive) == 0) {
         FTmpPDFFileName = FPtrList->TmpDirectory() + FDefaultFileNameNoPath;
-        try {
-            FTmpPDFSaved = SaveToFile(FTmpPDFFileName);
-        } catch (const ELDT3Error &) {
-            // an unwritable temporary directory must not stop the load
-            FTmpPDFSaved = false;
-        }
-        if (FTmpPDFSaved)
-            TLDT3Data::DeleteFileAfterReboot(FTmpPDFFileName);
+        FTmpPDFPending = true;
     }
+}
+
+void TLDT3Base64Anlage::EnsureTmpPDF() const
+{
+    if (!FTmpPDFPending)
+        return;
+    FTmpPDFPending = false;
+    auto *self = const_cast<TLDT3Base64Anlage *>(this);
+    // at load time no listener was bound yet: this write tells none
+    TSaveEvent listener = std::move(self->FOnSaveEvent);
+    self->FOnSaveEvent = nullptr;
+    try {
+        FTmpPDFSaved = self->SaveToFile(FTmpPDFFileName);
+    } catch (const ELDT3Error &) {
+        // an unwritable temporary directory leaves the attachment unsaved
+        FTmpPDFSaved = false;
+    }
+    self->FOnSaveEvent = std::move(listener);
+    if (FTmpPDFSaved)
+        TLDT3Data::DeleteFileAfterReboot(FTmpPDFFileName);
 }
 
 QString TLDT3Base64Anlage::AnhangCaption() const
@@ -53,6 +66,7 @@ QString TLDT3Base64Anlage::AnhangCaption() const
 
 bool TLDT3Base64Anlage::IsAnlageSaved() const
 {
+    EnsureTmpPDF();
     return !FSavedToFileName.isEmpty() && QFileInfo::exists(FSavedToFileName);
 }
 
@@ -82,6 +96,9 @@ bool TLDT3Base64Anlage::WriteToFile(const QString &AFileName) const
 
 bool TLDT3Base64Anlage::SaveToFile(const QString &AFileName)
 {
+    // the temporary PDF comes first, as if it had been written at load
+    if (AFileName != FTmpPDFFileName)
+        EnsureTmpPDF();
     bool ok = false;
     try {
         ok = WriteToFile(AFileName);

@@ -44,12 +44,12 @@ public:
     const QString &DateiCodierung() const { return FRec.DateiCodierung; }
     const QString &DateiBeschreibung() const { return FRec.DateiBeschreibung; }
     const QString &DefaultFileNameNoPath() const { return FDefaultFileNameNoPath; }
-    const QString &SavedToFileName() const { return FSavedToFileName; }
+    const QString &SavedToFileName() const { EnsureTmpPDF(); return FSavedToFileName; }
     const QString &Extension() const { return FExtension; }
     const QString &FriendlyAppName() const { return FFriendlyAppName; }
     const QString &FriendlyDocName() const { return FFriendlyDocName; }
     const QString &TmpPDFFileName() const { return FTmpPDFFileName; }
-    bool TmpPDFSaved() const { return FTmpPDFSaved; }
+    bool TmpPDFSaved() const { EnsureTmpPDF(); return FTmpPDFSaved; }
     QString AnhangCaption() const;
     bool IsAnlageSaved() const;
     const TSaveEvent &OnSaveEvent() const { return FOnSaveEvent; }
@@ -69,19 +69,24 @@ public:
 private:
     friend class TLDT3Base64AnlagenList;
     void SetNumber(int ANumber);
+    // A PDF attachment is decoded into the temporary directory on the first
+    // question that needs the file, so that opening a file with thousands of
+    // attachments writes none of them until one is used.
+    void EnsureTmpPDF() const;
     bool WriteToFile(const QString &AFileName) const;
 
     const TLDT3FilePtrList *FPtrList;
     TLDT3Base64Rec FRec;
     int FNumber = 0;
     QString FDefaultFileNameNoPath;
-    QString FSavedToFileName;
+    mutable QString FSavedToFileName;
     QString FExtension;
     QString FFriendlyAppName;
     QString FFriendlyDocName;
     TSaveEvent FOnSaveEvent;
     QString FTmpPDFFileName;
-    bool FTmpPDFSaved = false;
+    mutable bool FTmpPDFSaved = false;
+    mutable bool FTmpPDFPending = false;
 };
 
 class TLDT3Base64AnlagenList

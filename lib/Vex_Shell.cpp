@@ -5,6 +5,8 @@
 #include <QMimeDatabase>
 #include <QProcess>
 #include <QFile>
+#include <QHash>
+#include <QMutex>
 #include <QStandardPaths>
 #include <QUrl>
 
@@ -64,10 +66,34 @@ static QMimeType MimeTypeOfExtension(const QString &AExtension)
     return t.isDefault() ? QMimeType() : t;
 }
 
-QString GetFriendlyDocName(const QString &AExtension)
+// Friendly names per extension, looked up once per process: files with many
+// attachments of one format must not ask the MIME database every time.
+static QString CachedName(const QString &AExtension, bool AApp, QString (*ALookup)(const QString &))
+{
+    static QMutex mutex;
+    static QHash<QString, QString> cache[2];
+    const QString key = AExtension.toLower();
+    {
+        QMutexLocker lock(&mutex);
+        const auto it = cache[AApp].constFind(key);
+        if (it != cache[AApp].cend())
+            return *it;
+    }
+    const QString name = ALookup(AExtension);
+    QMutexLocker lock(&mutex);
+    cache[AApp].insert(key, name);
+    return name;
+}
+
+static QString LookupDocName(const QString &AExtension)
 {
     const QMimeType t = MimeTypeOfExtension(AExtension);
     return t.isValid() ? t.comment() : QString();
+}
+
+QString GetFriendlyDocName(const QString &AExtension)
+{
+    return CachedName(AExtension, false, LookupDocName);
 }
 
 // Value of AKey in [AGroup] of a desktop-entry style file, or empty.
@@ -113,7 +139,7 @@ static QString DefaultDesktopEntry(const QString &AMimeType)
     return QString();
 }
 
-QString GetFriendlyAppName(const QString &AExtension)
+static QString LookupAppName(const QString &AExtension)
 {
     const QMimeType t = MimeTypeOfExtension(AExtension);
     if (!t.isValid())
@@ -125,4 +151,9 @@ QString GetFriendlyAppName(const QString &AExtension)
     if (path.isEmpty())
         return QString();
     return IniValue(path, QStringLiteral("Desktop Entry"), QStringLiteral("Name"));
+}
+
+QString GetFriendlyAppName(const QString &AExtension)
+{
+    return CachedName(AExtension, true, LookupAppName);
 }
