@@ -109,7 +109,7 @@ void TLDT3FilePtrList::Clear()
     } closer{this};
     FXPMErrList.reset();
     FList.clear();
-    FList.squeeze();
+    FList.shrink_to_fit();
     FFeldErrDict.clear();
     FLineErrorList->Clear();
     FBase64AnlagenList->Clear();
@@ -195,6 +195,33 @@ static qint64 CountCrLfLines(const uchar *P, qint64 N)
     return count;
 }
 
+// First CR or LF in [AFrom, AEnd), or AEnd.
+static const uchar *FindLineEnd(const uchar *AFrom, const uchar *AEnd)
+{
+    const auto *cr = static_cast<const uchar *>(memchr(AFrom, 0x0D, size_t(AEnd - AFrom)));
+    const uchar *limit = cr ? cr : AEnd;
+    const auto *lf = static_cast<const uchar *>(memchr(AFrom, 0x0A, size_t(limit - AFrom)));
+    return lf ? lf : limit;
+}
+
+// Every byte of a line body (no CR or LF in it) lies in the character set.
+// Eight bytes at a time while they are plain ASCII 0x20..0x7F.
+static bool BodyAllowed(const uchar *P, qint64 ALen)
+{
+    qint64 i = 0;
+    for (; i + 8 <= ALen; i += 8) {
+        quint64 w;
+        memcpy(&w, P + i, 8);
+        // high bit set in a byte, or a byte below 0x20: take the slow path
+        if (((w - 0x2020202020202020ULL) | w) & 0x8080808080808080ULL)
+            break;
+    }
+    for (; i < ALen; ++i)
+        if (!(ByteClass[P[i]] & cAllowed))
+            return false;
+    return true;
+}
+
 bool TLDT3FilePtrList::LoadFromFile(const QString &AFileName, const std::atomic<bool> *ABreakEvent)
 {
     TLDT3FeldDict *feldDict = GetLDT3FeldDict();
@@ -207,7 +234,7 @@ bool TLDT3FilePtrList::LoadFromFile(const QString &AFileName, const std::atomic<
     const qint64 n = FFileSize;
     const qint64 crlf = CountCrLfLines(p, n);
     const qint64 reserve = crlf > 0 ? crlf : n / 18;
-    FList.reserve(qsizetype(qMin<qint64>(reserve, std::numeric_limits<int>::max())));
+    FList.reserve(size_t(qMin<qint64>(reserve, std::numeric_limits<int>::max())));
 
     // counts per FK while parsing; index 10000 counts the object attributes
     std::vector<int> fkCounts(10001, 0);
@@ -222,9 +249,7 @@ bool TLDT3FilePtrList::LoadFromFile(const QString &AFileName, const std::atomic<
         // an int can count (a longer run is cut into several lines).
         const qint64 maxBody = qMin<qint64>(n - pos, std::numeric_limits<qint32>::max() - 2);
         const uchar *start = p + pos;
-        qint64 body = 0;
-        while (body < maxBody && !(ByteClass[start[body]] & cLineEnd))
-            ++body;
+        const qint64 body = FindLineEnd(start, start + maxBody) - start;
         qint64 len = body;
         if (pos + len < n) {
             const uchar e = p[pos + len];
@@ -237,7 +262,7 @@ bool TLDT3FilePtrList::LoadFromFile(const QString &AFileName, const std::atomic<
                 }
             }
         }
-        ParseLine(pos, len, fkCounts.data());
+        ParseLine(pos, body, len, fkCounts.data());
         pos += len;
         if (FMaxInvalidLines > 0 && FInvalidLines > FMaxInvalidLines) {
             reachedEnd = pos >= n;
@@ -263,7 +288,7 @@ bool TLDT3FilePtrList::LoadFromFile(const QString &AFileName, const std::atomic<
     return reachedEnd;
 }
 
-void TLDT3FilePtrList::ParseLine(qint64 AOffset, qint64 ALen, int *AFKCounts)
+void TLDT3FilePtrList::ParseLine(qint64 AOffset, qint64 ABody, qint64 ALen, int *AFKCounts)
 {
     TLDT3FilePtrItem item;
     item.FOffset = AOffset;
@@ -271,13 +296,8 @@ void TLDT3FilePtrList::ParseLine(qint64 AOffset, qint64 ALen, int *AFKCounts)
     const uchar *p = FFileBase + AOffset;
 
     int bits = 0;
-    qint64 body = 0;
-    bool allowed = true;
-    while (body < ALen && !(ByteClass[p[body]] & cLineEnd)) {
-        allowed &= bool(ByteClass[p[body]] & cAllowed);
-        ++body;
-    }
-    if (!allowed)
+    const qint64 body = ABody;
+    if (!BodyAllowed(p, body))
         bits |= LE_InvalidChars;
     if (!(ALen - body == 2 && p[body] == 0x0D && p[body + 1] == 0x0A))
         bits |= LE_CrLf;
@@ -327,7 +347,7 @@ void TLDT3FilePtrList::ParseLine(qint64 AOffset, qint64 ALen, int *AFKCounts)
     FFileErrors |= bits;
     if (!valid)
         ++FInvalidLines;
-    FList.append(item);
+    FList.push_back(item);
     if (!feldMsg.isEmpty())
         FFeldErrDict.insert(Count() - 1, feldMsg);
 }
@@ -742,7 +762,7 @@ int TLDT3FilePtrList::FindStrZeile(const QString &ASearchStr) const
 
 int TLDT3FilePtrList::LineIndexOfOffset(qint64 AOffset) const
 {
-    if (AOffset < 0 || FList.isEmpty())
+    if (AOffset < 0 || FList.empty())
         return -1;
     auto it = std::upper_bound(FList.cbegin(), FList.cend(), AOffset,
                                [](qint64 o, const TLDT3FilePtrItem &item) { return o < item.FOffset; });

@@ -13,6 +13,7 @@
 #include <QString>
 
 #include <atomic>
+#include <vector>
 #include <memory>
 
 // Line error bits
@@ -257,13 +258,13 @@ private:
 
     bool OpenFile(const QString &AFileName);
     void CloseFile();
-    void ParseLine(qint64 AOffset, qint64 ALen, int *AFKCounts);
+    void ParseLine(qint64 AOffset, qint64 ABody, qint64 ALen, int *AFKCounts);
     bool CalcCheckSum();
     bool CheckFKInhalt(int Index, int AFK, const QString &AInhalt) const;
     int PushPath(int AParent, int AValue);
     int TestedLineCount() const { return Count() - FEmptyLinesAtEnd; }
 
-    QList<TLDT3FilePtrItem> FList;
+    std::vector<TLDT3FilePtrItem> FList;
     QHash<int, QString> FFeldErrDict;
     std::unique_ptr<TLDT3LineErrorList> FLineErrorList;
     std::unique_ptr<TLDT3Base64AnlagenList> FBase64AnlagenList;
