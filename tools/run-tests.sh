@@ -15,3 +15,6 @@ cmake --build build-asan -j2
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 (cd build-asan && ctest --output-on-failure -j2 --timeout 900 -L unit)
+
+# Each fuzz target briefly on its corpus (clang, libFuzzer, sanitizers on).
+tools/fuzz "${FUZZ_SECONDS:-60}"
