@@ -7,6 +7,9 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <csignal>
+#include <sys/resource.h>
+
 namespace {
 
 QByteArray L(int fk, const QByteArray &content)
@@ -223,4 +226,39 @@ TEST(LDT3Data, TemporaryFiles)
     SetLDTTmpDir(file + QStringLiteral("/sub"));
     EXPECT_EQ(TLDT3Data::GetLDTTmpDir(), TLDT3Data::GetWinTmpDir());
     SetLDTTmpDir(QString());
+}
+
+// A write that fails half-way (here: the file size limit of the process, as a
+// full disk would) leaves the earlier file under the target name untouched.
+TEST_F(AnlagenTest, FailedWriteKeepsTheEarlierFile)
+{
+    const QByteArray data(200000, 'q');
+    QList<QByteArray> lines;
+    const QByteArray b64 = data.toBase64();
+    for (qsizetype i = 0; i < b64.size(); i += 76)
+        lines << b64.mid(i, 76);
+    TLDT3FilePtrList &l = Load(Record(Anlage(lines, L(6303, "bin"))));
+    ASSERT_EQ(l.Base64AnalgenList().Count(), 1);
+    const QString target = testutil::WriteFile(FTmp, QStringLiteral("frueher.bin"), "earlier contents");
+
+    struct rlimit old;
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    const auto oldSignal = signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = old;
+    small.rlim_cur = 64 * 1024;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    bool threw = false;
+    try {
+        l.Base64AnalgenList().Items(0)->SaveToFile(target);
+    } catch (const ELDT3Error &) {
+        threw = true;
+    }
+    setrlimit(RLIMIT_FSIZE, &old);
+    signal(SIGXFSZ, oldSignal);
+
+    EXPECT_TRUE(threw);
+    EXPECT_EQ(testutil::ReadAll(target), QByteArray("earlier contents"));
+    EXPECT_EQ(l.Base64AnalgenList().Items(0)->SavedToFileName(), QString());
+    // no temporary file is left beside it
+    EXPECT_EQ(QDir(FTmp.path()).entryList(QDir::Files).size(), 2); // the LDT file and the earlier one
 }
