@@ -1,5 +1,11 @@
 // Fuzz target: the whole open sequence of a file on arbitrary bytes.
+#include "JsonReport.h"
 #include "LDT3.FilePtrList.h"
+#include "LDT3.LVBase.h"
+#include "TreeCommand.h"
+
+#include <QJsonDocument>
+#include <QTextStream>
 #include "LDT3.Data.h"
 
 #include <QCoreApplication>
@@ -48,6 +54,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *AData, size_t ASize)
     list.FindAll(QStringLiteral("8000"));
     for (int k = 0; k < list.Base64AnalgenList().Count(); ++k)
         (void)list.Base64AnalgenList().Items(k)->AnhangCaption();
+    list.Clear();
+
+    // the viewer's open sequence: trees, rows, reports, and the checker's output
+    TLDT3LineList lines;
+    lines.SetMaxInvalidLines(30);
+    try {
+        lines.GetLDT3FilePtrList(name);
+    } catch (const ELDT3Error &) {
+        return 0;
+    }
+    lines.BuildLineList(true);
+    for (int i = 0; i < lines.Count(); i += 7)
+        (void)lines.Items(i)->ErrorMsg();
+    (void)lines.GetFileInfoXHTML();
+    (void)lines.GetFeldStatistikXHTML();
+    (void)lines.GetFileContentXHTML();
+    (void)QJsonDocument(LineListJson(lines, name, false)).toJson();
+    QString treeText;
+    QTextStream treeOut(&treeText);
+    PrintTrees(*lines.PtrList(), treeOut);
     TLDT3Data::DeleteScheduledFiles();
     return 0;
 }
