@@ -3,6 +3,7 @@
 #include "LDT3.FilePtrList.h"
 #include "LDT3.LVBase.h"
 #include "TreeCommand.h"
+#include "Vex_MessageSink.h"
 
 #include <QJsonDocument>
 #include <QTextStream>
@@ -15,11 +16,20 @@
 
 #include <cstdint>
 
+// Tree-build messages are expected for most inputs: keep them off stderr.
+struct TQuietSink : TMessageSink
+{
+    void ShowMessage(TMsgKind, const QString &, const QString &) override {}
+    bool Confirm(const QString &, const QString &) override { return false; }
+};
+
 static QString FuzzFile()
 {
     static QTemporaryDir dir;
     static const bool once = [] {
         SetLDTTmpDir(dir.filePath(QStringLiteral("tmp")));
+        static TQuietSink sink;
+        SetMessageSink(&sink);
         return true;
     }();
     (void)once;
