@@ -121,37 +121,18 @@ bool TLDT3Base64Anlage::SaveToFile(const QString &AFileName)
     return true;
 }
 
-bool TLDT3Base64Anlage::ShellAnlageOpen()
+bool TLDT3Base64Anlage::ShellOnSaved(bool (*AOperation)(const QString &))
 {
     if (!IsAnlageSaved())
         return false;
-    ShellOpenFile(FSavedToFileName);
+    AOperation(FSavedToFileName); // its own success is not reported
     return true;
 }
 
-bool TLDT3Base64Anlage::ShellAnlageOpenWithDlg()
-{
-    if (!IsAnlageSaved())
-        return false;
-    ShellOpenWithDlg(FSavedToFileName);
-    return true;
-}
-
-bool TLDT3Base64Anlage::ShellAnlagePropertiesDlg()
-{
-    if (!IsAnlageSaved())
-        return false;
-    ShellPropertiesDlg(FSavedToFileName);
-    return true;
-}
-
-bool TLDT3Base64Anlage::ShellAnlageExplore()
-{
-    if (!IsAnlageSaved())
-        return false;
-    ShellExploreFile(FSavedToFileName);
-    return true;
-}
+bool TLDT3Base64Anlage::ShellAnlageOpen() { return ShellOnSaved(ShellOpenFile); }
+bool TLDT3Base64Anlage::ShellAnlageOpenWithDlg() { return ShellOnSaved(ShellOpenWithDlg); }
+bool TLDT3Base64Anlage::ShellAnlagePropertiesDlg() { return ShellOnSaved(ShellPropertiesDlg); }
+bool TLDT3Base64Anlage::ShellAnlageExplore() { return ShellOnSaved(ShellExploreFile); }
 
 TLDT3Base64Anlage *TLDT3Base64AnlagenList::Add(const TLDT3Base64Rec &ABase64Rec)
 {

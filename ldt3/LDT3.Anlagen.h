@@ -74,6 +74,8 @@ private:
     // attachments writes none of them until one is used.
     void EnsureTmpPDF() const;
     bool WriteToFile(const QString &AFileName) const;
+    // Runs a shell operation on the saved file; false when it is not saved.
+    bool ShellOnSaved(bool (*AOperation)(const QString &));
 
     const TLDT3FilePtrList *FPtrList;
     TLDT3Base64Rec FRec;

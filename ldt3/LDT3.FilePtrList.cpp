@@ -121,6 +121,7 @@ void TLDT3FilePtrList::Clear()
     FFileName.clear();
     FFileErrors = 0;
     FCheckSumOffset = -1;
+    FCheckSumDigest.clear();
     FCheckSumOrg.clear();
     FCheckSumOkay = false;
     FCheckSumCalculated.clear();
@@ -507,7 +508,11 @@ bool TLDT3FilePtrList::CalcCheckSum()
 {
     if (FCheckSumOffset < 0 || FileErrorManyChecksums())
         return false;
-    FCheckSumCalculated = TSHA1::HashHex(FFileBase, FCheckSumOffset);
+    // The check runs at the checksum line and again after the walk; the bytes
+    // before that line do not change in between, so hash them once.
+    if (FCheckSumDigest.isEmpty())
+        FCheckSumDigest = TSHA1::HashHex(FFileBase, FCheckSumOffset);
+    FCheckSumCalculated = FCheckSumDigest;
     return true;
 }
 

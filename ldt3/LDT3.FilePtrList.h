@@ -280,6 +280,7 @@ private:
     qint64 FFileSize = 0;
     int FFileErrors = 0;
     qint64 FCheckSumOffset = -1; // first byte of the first checksum line
+    QString FCheckSumDigest;     // digest of the bytes before it, once computed
     QString FCheckSumOrg;
     bool FCheckSumOkay = false;
     QString FCheckSumCalculated;
