@@ -2,6 +2,8 @@
 
 #include "LDT3.Zeichen.h"
 
+#include <algorithm>
+
 TLDT3::TFKTyp TLDT3::GetFKTyp(int AFK)
 {
     switch (AFK) {
@@ -155,21 +157,31 @@ QString TLDT3::LDT3DateToStr(const QString &ADate)
 {
     if (ADate.size() != 8 || !Is_num(ADate))
         return QString();
-    return ADate.mid(6, 2) + QLatin1Char('.') + ADate.mid(4, 2) + QLatin1Char('.') + ADate.left(4);
+    // dd.mm.yyyy in one allocation: one of these is built per date in a tree
+    const QChar *s = ADate.constData();
+    QString r(10, Qt::Uninitialized);
+    QChar *d = r.data();
+    const QChar dot(u'.');
+    const QChar parts[10] = {s[6], s[7], dot, s[4], s[5], dot, s[0], s[1], s[2], s[3]};
+    std::copy(parts, parts + 10, d);
+    return r;
 }
 
 QString TLDT3::LDT3TimeToStr(const QString &ATime)
 {
     if ((ATime.size() != 6 && ATime.size() != 9) || !Is_num(ATime))
         return QString();
-    QString r = ATime.left(2) + QLatin1Char(':') + ATime.mid(2, 2);
-    const QString ss = ATime.mid(4, 2);
-    const QString ms = ATime.mid(6, 3);
-    if (ATime.size() == 9 && !Is_zero(ms))
-        r += QLatin1Char(':') + ss + QLatin1Char(':') + ms;
-    else if (ss != QLatin1String("00"))
-        r += QLatin1Char(':') + ss;
-    return r + QLatin1String(" Uhr");
+    const QStringView t(ATime);
+    const QStringView ss = t.mid(4, 2);
+    const QStringView ms = t.mid(6, 3);
+    QString r;
+    r.reserve(18);
+    r.append(t.left(2)).append(u':').append(t.mid(2, 2));
+    if (ATime.size() == 9 && !Is_zero(ms.toString()))
+        r.append(u':').append(ss).append(u':').append(ms);
+    else if (ss != u"00")
+        r.append(u':').append(ss);
+    return r.append(QLatin1String(" Uhr"));
 }
 
 bool TLDT3::CheckFileName(const QString &ALDT3FileName)

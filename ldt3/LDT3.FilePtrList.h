@@ -4,6 +4,7 @@
 #include "LDT3.Anlagen.h"
 #include "LDT3.Base.h"
 #include "Vex_Counter.h"
+#include "Vex_HugeAlloc.h"
 #include "Vex_IntList.h"
 #include "Vex_MinMax.h"
 
@@ -264,7 +265,7 @@ private:
     int PushPath(int AParent, int AValue);
     int TestedLineCount() const { return Count() - FEmptyLinesAtEnd; }
 
-    std::vector<TLDT3FilePtrItem> FList;
+    TVexBigVector<TLDT3FilePtrItem> FList;
     QHash<int, QString> FFeldErrDict;
     std::unique_ptr<TLDT3LineErrorList> FLineErrorList;
     std::unique_ptr<TLDT3Base64AnlagenList> FBase64AnlagenList;

@@ -204,10 +204,10 @@ private:
 
     std::unique_ptr<TLDT3FilePtrList> FPtrList;
     std::unique_ptr<TLDT3Datenpaket> FDatenpaket;
-    std::vector<TLDT3Line> FList;
+    TVexBigVector<TLDT3Line> FList;
     // Line number -> row; a direct table (line number - 1 -> row, -1 without row).
-    std::vector<qint32> FLineDict;
-    std::vector<qint32> FSortedLineDictArr;
+    TVexBigVector<qint32> FLineDict;
+    TVexBigVector<qint32> FSortedLineDictArr;
     int FInvalidLines = 0;
     bool FLDTTreeBuilt = false;
     QString FFileName;

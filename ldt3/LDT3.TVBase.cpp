@@ -4,56 +4,81 @@
 #include "LDT3.Feld.h"
 #include "LDT3.FilePtrList.h"
 #include "LDT3.TVObjects.h"
+#include "Vex_HugeAlloc.h"
 #include "Vex_MessageSink.h"
 #include "WStrTools.h"
 
 #include <QCoreApplication>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <mutex>
+#include <limits>
 #include <new>
 #include <stdexcept>
+#include <thread>
 
-#include <sys/mman.h>
 
 // ---------------------------------------------------------------------------
-// Node pool: free lists of small blocks in 8-byte steps, carved from chunks
-// of 2 MiB. Chunks live as long as the process and are reused by the next
-// tree. They are mapped populated and as huge pages where the system offers
-// them: a large tree otherwise spends much of its build in page faults.
+// Node pool: free lists of small blocks in 8-byte steps, carved from regions
+// of huge pages that grow with the pool (up to 16 MiB) and are faulted in on
+// the other core ahead of their use: a large tree otherwise spends much of
+// its build in page faults. Regions live as long as the process and their
+// blocks are reused by the next tree.
 
 namespace {
+
+// The pool is taken for every node; a spin lock is much cheaper than a
+// mutex when, as nearly always, only one thread builds.
+class TSpinLock
+{
+public:
+    void lock()
+    {
+        while (FFlag.test_and_set(std::memory_order_acquire))
+            std::this_thread::yield();
+    }
+    void unlock() { FFlag.clear(std::memory_order_release); }
+
+private:
+    std::atomic_flag FFlag = ATOMIC_FLAG_INIT;
+};
 
 class TNodePool
 {
 public:
     static constexpr std::size_t kStep = 8;
     static constexpr std::size_t kMaxBlock = 512;
-    static constexpr std::size_t kPageSize = 2 * 1024 * 1024;
+    static constexpr std::size_t kHugePage = 2 * 1024 * 1024;
+    static constexpr std::size_t kGrowRegion = 8 * kHugePage;
 
     void *Alloc(std::size_t ASize)
     {
         if (ASize > kMaxBlock)
             return ::operator new(ASize);
         const std::size_t cls = ClassOf(ASize);
-        std::lock_guard<std::mutex> guard(FMutex);
+        const std::size_t block = (cls + 1) * kStep;
+        std::lock_guard<TSpinLock> guard(FLock);
         TFree *f = FFree[cls];
         if (f) {
             FFree[cls] = f->Next;
+            FFreeBytes -= block;
             return f;
         }
-        const std::size_t block = (cls + 1) * kStep;
-        if (FPageRest < block) {
-            FPagePos = NewChunk();
-            FPageRest = kPageSize;
-            FBytes += kPageSize;
+        if (FRest < block)
+            NewRegion();
+        void *p = FPos;
+        FPos += block;
+        FRest -= block;
+        // In a large build the next region is faulted in while this one fills.
+        if (!FNext && FRest < kGrowRegion / 2 && FBytes >= 2 * kGrowRegion) {
+            FNext = static_cast<char *>(VexHugeAlloc(kGrowRegion, true));
+            FNextSize = kGrowRegion;
+            FBytes += kGrowRegion;
         }
-        void *p = FPagePos;
-        FPagePos += block;
-        FPageRest -= block;
         return p;
     }
 
@@ -66,15 +91,30 @@ public:
             return;
         }
         const std::size_t cls = ClassOf(ASize);
-        std::lock_guard<std::mutex> guard(FMutex);
+        std::lock_guard<TSpinLock> guard(FLock);
         TFree *f = static_cast<TFree *>(P);
         f->Next = FFree[cls];
         FFree[cls] = f;
+        FFreeBytes += (cls + 1) * kStep;
+    }
+
+    // Makes room for at least ABytes of blocks: what free blocks and the
+    // current region do not hold comes as the next region, faulted in from now on.
+    void Reserve(std::size_t ABytes)
+    {
+        std::lock_guard<TSpinLock> guard(FLock);
+        const std::size_t have = FFreeBytes + FRest + FNextSize;
+        if (ABytes <= have + kHugePage || FNext)
+            return;
+        const std::size_t size = RoundUp(ABytes - have);
+        FNext = static_cast<char *>(VexHugeAlloc(size, true));
+        FNextSize = size;
+        FBytes += size;
     }
 
     std::size_t Bytes()
     {
-        std::lock_guard<std::mutex> guard(FMutex);
+        std::lock_guard<TSpinLock> guard(FLock);
         return FBytes;
     }
 
@@ -84,34 +124,33 @@ private:
         TFree *Next;
     };
 
-    // A chunk aligned to its size, so that the system can back it with one
-    // huge page.
-    static char *NewChunk()
+    static std::size_t RoundUp(std::size_t ABytes) { return (ABytes + kHugePage - 1) & ~(kHugePage - 1); }
+
+    // The rest of the current region (less than a block) is left unused.
+    void NewRegion()
     {
-        const std::size_t span = 2 * kPageSize;
-        void *p = mmap(nullptr, span, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-        if (p == MAP_FAILED)
-            throw std::bad_alloc();
-        const std::uintptr_t start = reinterpret_cast<std::uintptr_t>(p);
-        const std::uintptr_t aligned = (start + kPageSize - 1) & ~std::uintptr_t(kPageSize - 1);
-        if (aligned > start)
-            munmap(p, aligned - start);
-        const std::uintptr_t end = start + span;
-        if (end > aligned + kPageSize)
-            munmap(reinterpret_cast<void *>(aligned + kPageSize), end - aligned - kPageSize);
-        char *chunk = reinterpret_cast<char *>(aligned);
-#ifdef MADV_HUGEPAGE
-        madvise(chunk, kPageSize, MADV_HUGEPAGE);
-#endif
-        return chunk;
+        if (FNext) {
+            FPos = FNext;
+            FRest = FNextSize;
+            FNext = nullptr;
+            FNextSize = 0;
+            return;
+        }
+        const std::size_t size = std::clamp<std::size_t>(RoundUp(FBytes), kHugePage, kGrowRegion);
+        FPos = static_cast<char *>(VexHugeAlloc(size, true));
+        FRest = size;
+        FBytes += size;
     }
 
     static std::size_t ClassOf(std::size_t ASize) { return ASize == 0 ? 0 : (ASize - 1) / kStep; }
 
-    std::mutex FMutex;
+    TSpinLock FLock;
     TFree *FFree[kMaxBlock / kStep] = {};
-    char *FPagePos = nullptr;
-    std::size_t FPageRest = 0;
+    std::size_t FFreeBytes = 0;
+    char *FPos = nullptr;
+    std::size_t FRest = 0;
+    char *FNext = nullptr; // the region after the current one, when reserved
+    std::size_t FNextSize = 0;
     std::size_t FBytes = 0;
 };
 
@@ -122,26 +161,21 @@ TNodePool &Pool()
     return *pool;
 }
 
-// Child arrays hold a power-of-two number of slots; small ones come from the pool.
-std::size_t SlotsFor(int ACount)
+// A child array: 8 bytes of header (count and number of slots) and the
+// slots; small ones come from the pool.
+TLDT3Node **AllocSlots(int ASlots)
 {
-    std::size_t n = 1;
-    while (n < std::size_t(ACount))
-        n <<= 1;
-    return n;
-}
-
-// A child array: 8 bytes of header (the count) and the slots.
-TLDT3Node **AllocSlots(std::size_t ASlots)
-{
-    char *p = static_cast<char *>(Pool().Alloc(8 + ASlots * sizeof(TLDT3Node *)));
+    char *p = static_cast<char *>(Pool().Alloc(8 + std::size_t(ASlots) * sizeof(TLDT3Node *)));
+    reinterpret_cast<qint32 *>(p)[1] = ASlots;
     return reinterpret_cast<TLDT3Node **>(p + 8);
 }
 
-void FreeSlots(TLDT3Node **P, int ACount)
+void FreeSlots(TLDT3Node **P)
 {
-    if (P)
-        Pool().Free(reinterpret_cast<char *>(P) - 8, 8 + SlotsFor(ACount) * sizeof(TLDT3Node *));
+    if (P) {
+        char *block = reinterpret_cast<char *>(P) - 8;
+        Pool().Free(block, 8 + std::size_t(reinterpret_cast<qint32 *>(block)[1]) * sizeof(TLDT3Node *));
+    }
 }
 
 const TLDT3FeldDict &FeldDict() { return *GetLDT3FeldDict(); }
@@ -154,6 +188,8 @@ const TLDT3Base64AnlagenList *AnlagenOf(const TLDT3FilePtrList *APtrList)
 } // namespace
 
 std::size_t LDT3NodePoolBytes() { return Pool().Bytes(); }
+
+void LDT3NodePoolReserve(std::size_t ABytes) { Pool().Reserve(ABytes); }
 
 // ---------------------------------------------------------------------------
 // Class references
@@ -277,7 +313,7 @@ TLDT3Node::~TLDT3Node()
 
 void TLDT3Node::DetachChildArray()
 {
-    FreeSlots(FChilds, ChildCount());
+    FreeSlots(FChilds);
     FChilds = nullptr;
 }
 
@@ -310,18 +346,36 @@ void TLDT3Node::AddChild(TLDT3Node *ANode)
     if (!ANode)
         return;
     const int count = ChildCount();
-    // A full array (its count is zero or a power of two) doubles.
-    if (count == 0 || (count & (count - 1)) == 0) {
-        const std::size_t newSlots = count == 0 ? 1 : std::size_t(count) * 2;
-        TLDT3Node **p = AllocSlots(newSlots);
+    // A full array doubles.
+    if (count == 0 || count == SlotsOf(FChilds)) {
+        if (count == std::numeric_limits<qint32>::max() / 2 + 1)
+            throw std::length_error("TLDT3Node::AddChild: too many children");
+        TLDT3Node **p = AllocSlots(count == 0 ? 1 : count * 2);
         if (count > 0)
             std::memcpy(p, FChilds, sizeof(TLDT3Node *) * count);
-        FreeSlots(FChilds, count);
+        FreeSlots(FChilds);
         FChilds = p;
     }
     ANode->FChildIdx = count;
     FChilds[count] = ANode;
     CountOf(FChilds) = count + 1;
+}
+
+void TLDT3Node::AdoptChilds(TLDT3Node *const *ANodes, int ACount)
+{
+    if (ACount <= 0)
+        return;
+    if (FChilds) {
+        for (int i = 0; i < ACount; ++i)
+            AddChild(ANodes[i]);
+        return;
+    }
+    FChilds = AllocSlots(ACount);
+    for (int i = 0; i < ACount; ++i) {
+        ANodes[i]->FChildIdx = i;
+        FChilds[i] = ANodes[i];
+    }
+    CountOf(FChilds) = ACount;
 }
 
 TLDT3Node *TLDT3Node::GetChilds(int Index) const
@@ -519,12 +573,17 @@ TLDT3LineNode *TLDT3LineNode::AddLine(const TLDT3FilePtrList *APtrList, int ALin
     return AddLineFK(APtrList, ALineIdx, APtrList->FK(ALineIdx));
 }
 
-TLDT3LineNode *TLDT3LineNode::AddLineFK(const TLDT3FilePtrList *APtrList, int ALineIdx, int AFK)
+TLDT3LineNode *TLDT3LineNode::NewLineNodeFK(const TLDT3FilePtrList *APtrList, int ALineIdx, int AFK)
 {
     // Every class LineNodeClassOf gives is a line node class.
-    std::unique_ptr<TLDT3LineNode> node(
-        static_cast<TLDT3LineNode *>(LineNodeClassOf(APtrList, ALineIdx, AFK)->NewInstance()));
+    auto *node = static_cast<TLDT3LineNode *>(LineNodeClassOf(APtrList, ALineIdx, AFK)->NewInstance());
     node->SetLine(APtrList, ALineIdx);
+    return node;
+}
+
+TLDT3LineNode *TLDT3LineNode::AddLineFK(const TLDT3FilePtrList *APtrList, int ALineIdx, int AFK)
+{
+    std::unique_ptr<TLDT3LineNode> node(NewLineNodeFK(APtrList, ALineIdx, AFK));
     TLDT3LineNode *result = node.get();
     AddChild(node.release());
     return result;
@@ -973,28 +1032,156 @@ bool TLDT3Datenpaket::BuildLDTTree()
     return RunBuild();
 }
 
+int TLDT3Datenpaket::InitThreadMinLines = 50000;
+
+// Runs InitNodeSelf of the closed nodes while the build goes on. The nodes
+// come in segments, one per record: a record's nodes read only nodes of
+// its own subtree, and within a segment they are handled in the order
+// they were noted, children before their parent, as the loop after the
+// build would do. Once the build is done, the building thread takes
+// segments as well.
+class TLDT3Datenpaket::TInitThread
+{
+public:
+    TInitThread(TLDT3Node *const *AOrder, std::size_t AMaxSegments) : FOrder(AOrder)
+    {
+        FEnds.reserve(AMaxSegments);
+        FThread = std::thread([this] { Run(); });
+    }
+    ~TInitThread()
+    {
+        if (FThread.joinable()) {
+            FAbort.store(true);
+            FThread.join();
+        }
+    }
+
+    // The nodes before AEnd are complete and form a segment with those
+    // after the last one. False when no more segments fit.
+    bool AddSegment(std::size_t AEnd)
+    {
+        if (FEnds.size() == FEnds.capacity())
+            return false;
+        FEnds.push_back(AEnd); // reserved: the array never moves
+        FPublished.store(FEnds.size(), std::memory_order_release);
+        return true;
+    }
+    // Initialises every segment not yet taken, here and on the thread, and
+    // waits for the thread; passes on an error of InitNodeSelf. Returns the
+    // end of the last segment: the nodes after it are not initialised.
+    std::size_t Finish()
+    {
+        if (FThread.joinable()) {
+            FClosed.store(true, std::memory_order_release);
+            try {
+                while (TakeSegment()) {
+                }
+            } catch (...) {
+                FAbort.store(true);
+                FThread.join();
+                throw;
+            }
+            FThread.join();
+        }
+        if (FError)
+            std::rethrow_exception(FError);
+        return FEnds.empty() ? 0 : FEnds.back();
+    }
+
+private:
+    // Initialises the next published segment; false when there is none.
+    bool TakeSegment()
+    {
+        std::size_t k = FNext.load(std::memory_order_relaxed);
+        do {
+            if (k >= FPublished.load(std::memory_order_acquire) || FAbort.load(std::memory_order_relaxed))
+                return false;
+        } while (!FNext.compare_exchange_weak(k, k + 1, std::memory_order_acq_rel));
+        for (std::size_t i = k == 0 ? 0 : FEnds[k - 1]; i < FEnds[k]; ++i)
+            FOrder[i]->InitNodeSelf();
+        return true;
+    }
+
+    void Run()
+    {
+        try {
+            for (;;) {
+                const bool closed = FClosed.load(std::memory_order_acquire);
+                if (TakeSegment())
+                    continue;
+                if (closed || FAbort.load(std::memory_order_relaxed))
+                    return;
+                std::this_thread::sleep_for(std::chrono::microseconds(50));
+            }
+        } catch (...) {
+            FError = std::current_exception();
+            FAbort.store(true);
+        }
+    }
+
+    TLDT3Node *const *FOrder;
+    std::vector<std::size_t> FEnds;
+    std::atomic<std::size_t> FPublished{0};
+    std::atomic<std::size_t> FNext{0};
+    std::atomic<bool> FClosed{false};
+    std::atomic<bool> FAbort{false};
+    std::exception_ptr FError;
+    std::thread FThread;
+};
+
 bool TLDT3Datenpaket::RunBuild()
 {
     if (!FPtrList || !FPtrList->FileIsOpen() || !FLDTRoot || FLDTRoot->HasChilds() || FStack->empty())
         return false;
+    // Every line becomes a node of at least this size and a slot in its
+    // parent's child array.
+    LDT3NodePoolReserve(std::size_t(FPtrList->Count() - FPtrList->EmptyLinesAtEnd())
+                        * (sizeof(TLDT3LineNode) + sizeof(TLDT3Node *)));
+    if (FPtrList->Count() >= InitThreadMinLines) {
+        if (BuildPass(true))
+            return true;
+        // A failed build leaves its nodes uninitialised; build once more
+        // without the thread so that the partial tree is exactly that.
+        FLDTRoot->FreeChilds();
+        FStack->assign(1, FLDTRoot.get());
+    }
+    if (BuildPass(false))
+        return true;
+    GetMessageSink().ShowMessage(TMsgKind::mkError, QCoreApplication::applicationName(), FBuildError);
+    return false;
+}
+
+bool TLDT3Datenpaket::BuildPass(bool AUseInitThread)
+{
     FBuildError.clear();
+    FInitOrder.clear();
+    std::unique_ptr<TInitThread> initThread;
+    if (AUseInitThread) {
+        // Every noted node is a record, object or attribute line; the thread
+        // reads the array while it fills, so it must never move.
+        const TCountDictionary &c = FPtrList->FeldCounter();
+        FInitOrder.reserve(std::size_t(c.GetCount(TLDT3::FK_SatzArt)) + c.GetCount(TLDT3::FK_ObjektIdent)
+                           + c.GetCount(-1));
+        initThread = std::make_unique<TInitThread>(FInitOrder.data(), std::size_t(c.GetCount(TLDT3::FK_SatzArt)));
+    }
     try {
-        FBuildError = BuildLines();
+        FBuildError = BuildLines(initThread.get());
     } catch (const ELDT3Error &e) {
         FBuildError = e.Message();
     } catch (const std::exception &e) {
         FBuildError = QString::fromLocal8Bit(e.what());
     }
     if (!FBuildError.isEmpty()) {
+        initThread.reset();
         FInitOrder.clear();
-        GetMessageSink().ShowMessage(TMsgKind::mkError, QCoreApplication::applicationName(), FBuildError);
         return false;
     }
     // InitNode of the root, without a second walk over every node: only
     // records, objects and the root do work there, and the closed nodes were
     // noted children first, in the order of a walk of the whole tree.
-    for (TLDT3Node *n : FInitOrder)
-        n->InitNodeSelf();
+    const std::size_t done = initThread ? initThread->Finish() : 0;
+    for (std::size_t i = done; i < FInitOrder.size(); ++i)
+        FInitOrder[i]->InitNodeSelf();
     FInitOrder.clear();
     FInitOrder.shrink_to_fit();
     static_cast<TLDT3Node *>(FLDTRoot.get())->InitNodeSelf();
@@ -1012,7 +1199,7 @@ bool SameInhalt(const TLDT3FilePtrList &AList, int A, int B)
 }
 } // namespace
 
-QString TLDT3Datenpaket::BuildLines()
+QString TLDT3Datenpaket::BuildLines(TInitThread *AInitThread)
 {
     const TLDT3FilePtrList &pl = *FPtrList;
     std::vector<TLDT3LineNode *> &stack = *FStack;
@@ -1022,13 +1209,62 @@ QString TLDT3Datenpaket::BuildLines()
     int runFK = -1;
     // The FKs of the open nodes, beside the stack (the root has none).
     std::vector<int> stackFK(stack.size(), -1);
+    // The children of the open nodes wait here, each node's from its mark
+    // on, until it closes and gets an array of their exact number.
+    struct TPending
+    {
+        std::vector<TLDT3Node *> Childs;
+        std::vector<std::size_t> Marks;
+        std::vector<TLDT3LineNode *> *Stack;
+        void Close(TLDT3LineNode *ANode)
+        {
+            const std::size_t mark = Marks.back();
+            Marks.pop_back();
+            ANode->AdoptChilds(Childs.data() + mark, int(Childs.size() - mark));
+            Childs.resize(mark);
+        }
+        // Whatever ends the build, the open nodes keep the lines read so far.
+        ~TPending()
+        {
+            try {
+                for (auto it = Stack->rbegin(); it != Stack->rend() && !Marks.empty(); ++it)
+                    Close(*it);
+            } catch (...) {
+                for (TLDT3Node *n : Childs)
+                    delete n;
+            }
+        }
+    } pending{{}, std::vector<std::size_t>(stack.size(), 0), &stack};
+    auto add = [&](int ALineIdx, int AFK) {
+        std::unique_ptr<TLDT3LineNode> node(TLDT3LineNode::NewLineNodeFK(FPtrList, ALineIdx, AFK));
+        pending.Childs.push_back(node.get());
+        return node.release();
+    };
     auto push = [&](TLDT3LineNode *ANode, int AFK) {
         stack.push_back(ANode);
         stackFK.push_back(AFK);
+        pending.Marks.push_back(pending.Childs.size());
     };
     auto pop = [&]() {
+        pending.Close(stack.back());
         stack.pop_back();
         stackFK.pop_back();
+    };
+    // Notes a closed node for InitNodeSelf; should the reserved array be
+    // full, the init thread stops and the rest is initialised after the build.
+    auto note = [&](TLDT3Node *ANode) {
+        if (AInitThread && FInitOrder.size() == FInitOrder.capacity()) {
+            AInitThread->Finish();
+            AInitThread = nullptr;
+        }
+        FInitOrder.push_back(ANode);
+    };
+    // A closed record ends a segment for the init thread.
+    auto endSegment = [&]() {
+        if (AInitThread && !AInitThread->AddSegment(FInitOrder.size())) {
+            AInitThread->Finish();
+            AInitThread = nullptr;
+        }
     };
     // The empty lines at the end are left out, as in the structure test.
     const int count = pl.Count() - pl.EmptyLinesAtEnd();
@@ -1046,20 +1282,21 @@ QString TLDT3Datenpaket::BuildLines()
         case TLDT3::fkt_SatzArt:
             if (top != root)
                 return QStringLiteral("Satzart an falscher Position");
-            push(top->AddLineFK(FPtrList, i, fk), fk);
+            push(add(i, fk), fk);
             break;
         case TLDT3::fkt_SatzEnde: {
             if (top == root)
                 return QStringLiteral("Fehlende Satzart für Satzende");
             top->SetEndeIdx(i);
-            top->AddLineFK(FPtrList, i, fk);
+            add(i, fk);
             pop();
-            FInitOrder.push_back(top);
+            note(top);
             if (!TLDT3::IsSatzArt(topFK) || !SameInhalt(pl, top->StartIdx(), i)) {
                 if (TLDT3::IsSatzArt(topFK))
                     return Format(QStringLiteral("Falsches Satzende. Erwartet: \"%s\""), {top->Inhalt()});
                 return Format(QStringLiteral("Unerwartetes Satzende \"%s\"."), {pl.Inhalt(i)});
             }
+            endSegment();
             break;
         }
         case TLDT3::fkt_ObjektIdent: {
@@ -1068,7 +1305,7 @@ QString TLDT3Datenpaket::BuildLines()
             if (!TLDT3::IsObjektAttribut(topFK))
                 return QStringLiteral("Fehlendes Objektattribut für Objektident");
             const QString folgeObj = dict->GetFolgeObj(topFK);
-            push(top->AddLineFK(FPtrList, i, fk), fk);
+            push(add(i, fk), fk);
             if (folgeObj.isEmpty() || !pl.CheckObjektIdent(i, folgeObj))
                 return Format(QStringLiteral("Falsches Objekt: \"%s\" für Attribut \"%s\" Erwartet: \"%s\""),
                               {pl.Inhalt(i), top->Inhalt(), folgeObj});
@@ -1078,27 +1315,28 @@ QString TLDT3Datenpaket::BuildLines()
             if (top == root)
                 return QStringLiteral("Fehlende Satzart für Objektende");
             top->SetEndeIdx(i);
-            top->AddLineFK(FPtrList, i, fk);
+            add(i, fk);
             if (!TLDT3::IsObjektIdent(topFK))
                 return Format(QStringLiteral("Unerwartetes Objektende: \"%s\""), {pl.Inhalt(i)});
             pop();
-            FInitOrder.push_back(top);
+            note(top);
             if (!SameInhalt(pl, top->StartIdx(), i))
                 return Format(QStringLiteral("Falsches Objektende: \"%s\". Erwartet: \"%s\""),
                               {pl.Inhalt(i), top->Inhalt()});
             // An object is only ever opened under its attribute.
             if (stack.empty())
                 return QStringLiteral("Stack-Fehler");
-            stack.back()->SetEndeIdx(i);
-            FInitOrder.push_back(stack.back());
+            TLDT3LineNode *attribut = stack.back();
+            attribut->SetEndeIdx(i);
             pop();
+            note(attribut);
             break;
         }
         default: {
             if (top != root && TLDT3::IsObjektAttribut(topFK))
                 return Format(QStringLiteral("Fehlendes Objekt für Attribut \"%s\" in Zeile %d."),
                               {top->Inhalt(), top->Zeile()});
-            TLDT3LineNode *node = top->AddLineFK(FPtrList, i, fk);
+            TLDT3LineNode *node = add(i, fk);
             if (TLDT3::IsObjektAttribut(fk)) {
                 push(node, fk);
             } else if (fk != runFK) {

@@ -9,6 +9,7 @@
 #pragma once
 
 #include "LDT3.Base.h"
+#include "Vex_HugeAlloc.h"
 
 #include <QList>
 #include <QString>
@@ -105,11 +106,15 @@ private:
     friend class TLDT3Datenpaket;
     void FreeChilds();
     void DetachChildArray();
-    // The child array keeps its count in the 8 bytes before its first slot,
-    // so that childless nodes pay for one null pointer only.
+    // Appends ACount nodes as children at once; a node without children gets
+    // an array of exactly that size.
+    void AdoptChilds(TLDT3Node *const *ANodes, int ACount);
+    // The child array keeps its count and its number of slots in the 8 bytes
+    // before its first slot, so that childless nodes pay for one null pointer only.
     static qint32 &CountOf(TLDT3Node **AChilds) { return *reinterpret_cast<qint32 *>(reinterpret_cast<char *>(AChilds) - 8); }
+    static qint32 &SlotsOf(TLDT3Node **AChilds) { return *reinterpret_cast<qint32 *>(reinterpret_cast<char *>(AChilds) - 4); }
 
-    TLDT3Node **FChilds = nullptr; // slots: the next power of two >= the count
+    TLDT3Node **FChilds = nullptr;
     qint32 FChildIdx = -1;
     TLDT3ItemID FItemID = 0;
 };
@@ -196,6 +201,8 @@ protected:
     friend class TLDT3Datenpaket;
     // AddLine for a line whose FK the caller has read.
     TLDT3LineNode *AddLineFK(const TLDT3FilePtrList *APtrList, int ALineIdx, int AFK);
+    // The node of line ALineIdx, not yet anyone's child.
+    static TLDT3LineNode *NewLineNodeFK(const TLDT3FilePtrList *APtrList, int ALineIdx, int AFK);
     // Child Index without range check (0 <= Index < ChildCount).
     TLDT3LineNode *ChildAt(int Index) const { return static_cast<TLDT3LineNode *>(ChildArray()[Index]); }
     void SetLine(const TLDT3FilePtrList *APtrList, int ALineIdx)
@@ -493,6 +500,9 @@ public:
     bool RebuildErrorTree();
     // The text of the error that stopped the last build; empty otherwise.
     const QString &BuildError() const { return FBuildError; }
+    // From this many lines on, the records and objects are initialised on a
+    // second thread while the build goes on (tests lower it).
+    static int InitThreadMinLines;
 
     TLDT3LineNode *GetLDT3LineNodeFromZeile(int AZeile) const;
     TLDT3LineErrorNode *GetLDT3LineErrorNodeFromZeile(int AZeile) const;
@@ -511,8 +521,12 @@ protected:
     bool RunBuild();
 
 private:
-    // Returns the error text; empty when the lines were built.
-    QString BuildLines();
+    class TInitThread;
+    // Returns the error text; empty when the lines were built. With
+    // AInitThread the closed nodes are handed to it as they are noted.
+    QString BuildLines(TInitThread *AInitThread);
+    // One build; false with FBuildError set when it failed.
+    bool BuildPass(bool AUseInitThread);
 
     const TLDT3FilePtrList *FPtrList;
     std::unique_ptr<std::vector<TLDT3LineNode *>> FStack;
@@ -521,7 +535,7 @@ private:
     std::unique_ptr<TLDT3ErrorRootNode> FErrorRoot;
     QString FBuildError;
     // Records, objects and attributes in the order they were closed.
-    std::vector<TLDT3Node *> FInitOrder;
+    TVexBigVector<TLDT3Node *> FInitOrder;
 };
 
 // Fills AView with the LDT tree and the attachment tree; with AHideBase64 each
@@ -530,5 +544,7 @@ void FillLDTTreeView(TLDT3TreeControl *AView, TLDT3Datenpaket *ADatenpaket, bool
 // Fills AView with the error tree.
 void FillErrorTreeView(TLDT3TreeControl *AView, TLDT3Datenpaket *ADatenpaket);
 
-// Bytes held by the node pool (blocks in use, free blocks and page headers).
+// Bytes held by the node pool (blocks in use, free blocks, unused room).
 std::size_t LDT3NodePoolBytes();
+// Lets the node pool fault in room for ABytes of nodes ahead of a build.
+void LDT3NodePoolReserve(std::size_t ABytes);

@@ -186,14 +186,20 @@ int SplitNaturalKey(const QString &S, int64_t &ANumber, QString &APrefix)
 
 // --- Character and text functions
 
-QString TrimBlanks(const QString &S)
+QStringView TrimBlanksView(QStringView S)
 {
     qsizetype b = 0, e = S.size();
     while (b < e && S.at(b) == u' ')
         ++b;
     while (e > b && S.at(e - 1) == u' ')
         --e;
-    return (b == 0 && e == S.size()) ? S : S.mid(b, e - b);
+    return S.mid(b, e - b);
+}
+
+QString TrimBlanks(const QString &S)
+{
+    const QStringView t = TrimBlanksView(S);
+    return t.size() == S.size() ? S : t.toString();
 }
 
 QString TrimLeftChar(const QString &S, QChar C)
@@ -256,13 +262,13 @@ QString RepeatStr(const QString &S, int N)
 
 void AddWithSeparator(QString &S, const QString &ASep, const QString &T)
 {
-    const QString t = TrimBlanks(T);
+    const QStringView t = TrimBlanksView(T);
     if (t.isEmpty())
         return;
     if (S.isEmpty())
-        S = t;
+        S = t.size() == T.size() ? T : t.toString();
     else
-        S += ASep + t;
+        S.append(ASep).append(t);
 }
 
 QStringList SplitStr(const QString &S, QChar ASepChar, bool ATrim, bool ASkipEmpty)

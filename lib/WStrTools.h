@@ -118,6 +118,8 @@ struct TStrLess
 uint32_t HashLittle(const void *AKey, size_t ALength, uint32_t AInitVal);
 
 QString TrimBlanks(const QString &S);
+// TrimBlanks without a copy.
+QStringView TrimBlanksView(QStringView S);
 QString TrimLeftChar(const QString &S, QChar C);
 QString TrimCharSet(const QString &S, const TCharSet &ASet);
 QString ReplaceChar(const QString &S, QChar AOld, QChar ANew);

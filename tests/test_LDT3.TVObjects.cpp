@@ -6,6 +6,8 @@
 
 #include <QRegularExpression>
 
+#include <limits>
+
 using namespace treetest;
 
 namespace {
@@ -251,23 +253,66 @@ TEST(TVObjects, HeadersAndTrailers)
     EXPECT_EQ(ra->AuftragPAbschluss8231()->Pruefsumme(), QStringLiteral("def"));
 }
 
+// Sets the line count from which the nodes are initialised on a second thread.
+struct InitThreadFrom
+{
+    int saved = TLDT3Datenpaket::InitThreadMinLines;
+    explicit InitThreadFrom(int ALines) { TLDT3Datenpaket::InitThreadMinLines = ALines; }
+    ~InitThreadFrom() { TLDT3Datenpaket::InitThreadMinLines = saved; }
+};
+
+// The captions of the whole LDT tree, as the view shows them.
+QString TreeText(Loaded &AFile)
+{
+    TLDT3MemTreeControl view;
+    FillLDTTreeView(&view, AFile.dp.get(), false);
+    AFile.dp->SetTV(nullptr);
+    return view.AsText();
+}
+
+TEST(TVObjects, InitThreadBuildsTheSameTree)
+{
+    for (const QString &file : testutil::SampleFiles()) {
+        SCOPED_TRACE(file.toStdString());
+        QString alone, threaded;
+        {
+            InitThreadFrom never(std::numeric_limits<int>::max());
+            Loaded f(file);
+            ASSERT_TRUE(f.BuildAll());
+            alone = TreeText(f);
+        }
+        {
+            InitThreadFrom always(0);
+            Loaded f(file);
+            ASSERT_TRUE(f.BuildAll());
+            threaded = TreeText(f);
+        }
+        EXPECT_FALSE(alone.isEmpty());
+        EXPECT_EQ(threaded, alone);
+    }
+}
+
 TEST(TVObjects, NoShortInfoAfterFailedBuild)
 {
-    // The order is complete, then an attribute without its object stops the build.
-    const QByteArray order =
-        Rec("8215", Obj(8113, "Auftragsinformation", "Obj_0013", L(8310, "A1")) + Patient(Person(L(3101, "Muster"))));
-    Loaded f(AuftragFile(order + Rec("8215", L(8145, "Patient") + L(8410, "x"))));
-    ASSERT_TRUE(f.list.StructureOkay());
-    RecordingSink sink;
-    EXPECT_FALSE(f.BuildAll());
-    EXPECT_EQ(sink.Texts.size(), 1);
-    auto *first = dynamic_cast<TLDT3SatzArt8215LineNode *>(f.Node(4));
-    ASSERT_NE(first, nullptr);
-    EXPECT_TRUE(first->ShortInfo().isEmpty());
-    EXPECT_EQ(first->Auftragsinformation(), nullptr);
-    EXPECT_EQ(first->Caption(), GetLDT3FeldDict()->GetBedeutung(8000, QStringLiteral("8215")));
-    EXPECT_EQ(f.Node(5)->Caption(), QStringLiteral("Auftragsinformation"));
-    EXPECT_EQ(f.dp->LDTRoot()->Caption(), QStringLiteral("Ungültige LDT-Datei"));
+    for (int from : {std::numeric_limits<int>::max(), 0}) {
+        SCOPED_TRACE(from);
+        InitThreadFrom initThread(from);
+        // The order is complete, then an attribute without its object stops the build.
+        const QByteArray order =
+            Rec("8215", Obj(8113, "Auftragsinformation", "Obj_0013", L(8310, "A1")) + Patient(Person(L(3101, "Muster"))));
+        Loaded f(AuftragFile(order + Rec("8215", L(8145, "Patient") + L(8410, "x"))));
+        ASSERT_TRUE(f.list.StructureOkay());
+        RecordingSink sink;
+        EXPECT_FALSE(f.BuildAll());
+        EXPECT_EQ(sink.Texts.size(), 1);
+        auto *first = dynamic_cast<TLDT3SatzArt8215LineNode *>(f.Node(4));
+        ASSERT_NE(first, nullptr);
+        EXPECT_TRUE(first->ShortInfo().isEmpty());
+        EXPECT_EQ(first->Auftragsinformation(), nullptr);
+        EXPECT_EQ(first->Caption(), GetLDT3FeldDict()->GetBedeutung(8000, QStringLiteral("8215")));
+        EXPECT_EQ(f.Node(5)->Caption(), QStringLiteral("Auftragsinformation"));
+        EXPECT_EQ(f.dp->LDTRoot()->Caption(), QStringLiteral("Ungültige LDT-Datei"));
+    }
 }
 
 // The KBV samples: file captions, order numbers, names, timestamps, body measures.
