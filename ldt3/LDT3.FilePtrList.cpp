@@ -136,6 +136,7 @@ void TLDT3FilePtrList::Clear()
 
 void TLDT3FilePtrList::CloseFile()
 {
+    FHasher.reset(); // it reads the mapped bytes
     if (FFile) {
         if (FFileBase)
             FFile->unmap(const_cast<uchar *>(FFileBase));
@@ -233,6 +234,9 @@ bool TLDT3FilePtrList::LoadFromFile(const QString &AFileName, const std::atomic<
 
     const uchar *p = FFileBase;
     const qint64 n = FFileSize;
+    // The checksum covers nearly all bytes; they are hashed on the other
+    // core while the lines are parsed, ready when the checksum line comes.
+    FHasher = std::make_unique<TSHA1PrefixHasher>(p, n);
     const qint64 crlf = CountCrLfLines(p, n);
     const qint64 reserve = crlf > 0 ? crlf : n / 18;
     FList.reserve(size_t(qMin<qint64>(reserve, std::numeric_limits<int>::max())));
@@ -279,6 +283,7 @@ bool TLDT3FilePtrList::LoadFromFile(const QString &AFileName, const std::atomic<
 
     CheckVersion();
     CheckCheckSum();
+    FHasher.reset();
     CheckStructure();
     SetLevelsAndPaths();
     CountLineErrors();
@@ -511,7 +516,8 @@ bool TLDT3FilePtrList::CalcCheckSum()
     // The check runs at the checksum line and again after the walk; the bytes
     // before that line do not change in between, so hash them once.
     if (FCheckSumDigest.isEmpty())
-        FCheckSumDigest = TSHA1::HashHex(FFileBase, FCheckSumOffset);
+        FCheckSumDigest = TSHA1::ToHex(FHasher ? FHasher->Digest(FCheckSumOffset)
+                                               : TSHA1::Hash(FFileBase, FCheckSumOffset));
     FCheckSumCalculated = FCheckSumDigest;
     return true;
 }

@@ -7,6 +7,7 @@
 #include "Vex_HugeAlloc.h"
 #include "Vex_IntList.h"
 #include "Vex_MinMax.h"
+#include "Vex_SHA1Prefix.h"
 
 #include <QFile>
 #include <QHash>
@@ -282,6 +283,7 @@ private:
     int FFileErrors = 0;
     qint64 FCheckSumOffset = -1; // first byte of the first checksum line
     QString FCheckSumDigest;     // digest of the bytes before it, once computed
+    std::unique_ptr<TSHA1PrefixHasher> FHasher; // while loading
     QString FCheckSumOrg;
     bool FCheckSumOkay = false;
     QString FCheckSumCalculated;

@@ -20,6 +20,8 @@ public:
     void Update(const void *AData, qsizetype ALen);
     // The digest; the object starts afresh afterwards.
     TDigest Final();
+    // Bytes hashed since Init.
+    uint64_t Length() const { return FLength; }
 
     // Whether this object hashes with the CPU's SHA instructions.
     bool UsesHardware() const;

@@ -1,4 +1,5 @@
 #include "Vex_SHA1.h"
+#include "Vex_SHA1Prefix.h"
 
 #include <QCryptographicHash>
 
@@ -115,4 +116,32 @@ TEST(SHA1, ObjectIsReusableAfterFinal)
     h.Update("abc", -5); // negative length: nothing hashed
     EXPECT_EQ(TSHA1::ToHex(h.Final()), QStringLiteral("da39a3ee5e6b4b0d3255bfef95601890afd80709"));
     EXPECT_EQ(TSHA1::HashHex("abc", 3), QStringLiteral("a9993e364706816aba3e25717850c26c9cd0d89d"));
+}
+
+TEST(SHA1, PrefixDigestsAgreeWithOnePass)
+{
+    const qint64 step = TSHA1PrefixHasher::kStep;
+    std::mt19937 rng(7);
+    // 200 KB stays without the thread; 6 MB + 5 is hashed ahead on it.
+    for (qint64 size : {qint64(200000), 6 * step + 5}) {
+        SCOPED_TRACE(size);
+        QByteArray data(size, Qt::Uninitialized);
+        for (char &c : data)
+            c = char(rng());
+        const auto *p = reinterpret_cast<const uint8_t *>(data.constData());
+        TSHA1PrefixHasher hasher(p, size);
+        // In rising order (as a reader asks), then a smaller one again.
+        for (qint64 len : {qint64(0), qint64(1), step - 1, step, step + 1, 5 * step + 17, size - 1, size, qint64(3)}) {
+            if (len > size)
+                continue;
+            ASSERT_EQ(TSHA1::ToHex(hasher.Digest(len)), TSHA1::HashHex(p, len)) << len;
+        }
+    }
+}
+
+TEST(SHA1, PrefixHasherStopsWhenDestroyedEarly)
+{
+    QByteArray data(64 * TSHA1PrefixHasher::kStep, 'x');
+    for (int i = 0; i < 5; ++i)
+        TSHA1PrefixHasher(reinterpret_cast<const uint8_t *>(data.constData()), data.size());
 }
