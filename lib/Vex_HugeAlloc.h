@@ -41,7 +41,7 @@ template <class T> struct TVexHugeAllocator
         if (bytes >= kMinHuge)
             VexHugeFree(P, bytes);
         else
-            ::operator delete(P, bytes, std::align_val_t(alignof(T)));
+            ::operator delete(P, std::align_val_t(alignof(T)));
     }
     template <class U> bool operator==(const TVexHugeAllocator<U> &) const noexcept { return true; }
 };
