@@ -1160,9 +1160,13 @@ bool TLDT3Datenpaket::BuildPass(bool AUseInitThread)
         // Every noted node is a record, object or attribute line; the thread
         // reads the array while it fills, so it must never move.
         const TCountDictionary &c = FPtrList->FeldCounter();
-        FInitOrder.reserve(std::size_t(c.GetCount(TLDT3::FK_SatzArt)) + c.GetCount(TLDT3::FK_ObjektIdent)
-                           + c.GetCount(-1));
-        initThread = std::make_unique<TInitThread>(FInitOrder.data(), std::size_t(c.GetCount(TLDT3::FK_SatzArt)));
+        try {
+            FInitOrder.reserve(std::size_t(c.GetCount(TLDT3::FK_SatzArt)) + c.GetCount(TLDT3::FK_ObjektIdent)
+                               + c.GetCount(-1));
+            initThread = std::make_unique<TInitThread>(FInitOrder.data(), std::size_t(c.GetCount(TLDT3::FK_SatzArt)));
+        } catch (const std::exception &) {
+            initThread.reset(); // no thread or no room: all nodes are initialised after the build
+        }
     }
     try {
         FBuildError = BuildLines(initThread.get());
