@@ -17,11 +17,27 @@ void TLDT3EItemDict::Add(const QString &AWert, const QString &ABedeutung)
     if (FEItemDict.contains(AWert))
         throw ELDT3Error(QStringLiteral("Fehler: Doppelter Wert \"%1\" in Regeltabelle").arg(AWert));
     FEItemDict.insert(AWert, ABedeutung);
+    AddWertBytes(AWert);
 }
 
 void TLDT3EItemDict::AddOrSet(const QString &AWert, const QString &ABedeutung)
 {
     FEItemDict.insert(AWert, ABedeutung);
+    AddWertBytes(AWert);
+}
+
+void TLDT3EItemDict::Remove(const QString &AWert)
+{
+    FEItemDict.remove(AWert);
+    // The encoding is one to one, so the bytes belong to this value only.
+    if (LDT3StrAllowed(AWert, false))
+        FWertBytes.remove(LDT3StrToBytes(AWert, 0));
+}
+
+void TLDT3EItemDict::AddWertBytes(const QString &AWert)
+{
+    if (LDT3StrAllowed(AWert, false))
+        FWertBytes.insert(LDT3StrToBytes(AWert, 0));
 }
 
 QStringList TLDT3EItemDict::ErlaubteWerte() const
@@ -91,6 +107,12 @@ bool TLDT3EDict::WertExists(int AERegel, const QString &AWert) const
 {
     const TLDT3EItemDict *item = Find(AERegel);
     return item && item->WertExists(AWert);
+}
+
+bool TLDT3EDict::WertExists(int AERegel, const unsigned char *P, qsizetype ALen) const
+{
+    const TLDT3EItemDict *item = Find(AERegel);
+    return item && item->WertExists(P, ALen);
 }
 
 QString TLDT3EDict::GetBedeutung(int AERegel, const QString &AWert) const
@@ -204,6 +226,16 @@ bool TLDT3ErlaubeInhalte::IstInhaltErlaubt(int AERegel, const QString &AInhalt, 
     default:
         return false;
     }
+}
+
+bool TLDT3ErlaubeInhalte::IstInhaltErlaubt(int AERegel, const unsigned char *P, qsizetype ALen, int AFK) const
+{
+    // The table rules are looked up on the bytes; the special rules need the text.
+    if (!IsSpezialERegel(AERegel))
+        return FDict->WertExists(AERegel, P, ALen);
+    if (AERegel == E028 && AFK != FK_Gruppe)
+        return FDict->WertExists(E028, P, ALen);
+    return IstInhaltErlaubt(AERegel, LDT3BytesToStr(P, ALen, QChar(0)), AFK);
 }
 
 QString TLDT3ErlaubeInhalte::GetBedeutung(int AERegel, const QString &AInhalt) const

@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -37,12 +38,21 @@ public:
     TLDT3EItemDict() = default;
     virtual ~TLDT3EItemDict() = default;
 
-    void Clear() { FEItemDict.clear(); }
+    void Clear()
+    {
+        FEItemDict.clear();
+        FWertBytes.clear();
+    }
     // Throws ELDT3Error when the rule already has the value.
     void Add(const QString &AWert, const QString &ABedeutung);
     void AddOrSet(const QString &AWert, const QString &ABedeutung);
-    void Remove(const QString &AWert) { FEItemDict.remove(AWert); }
+    void Remove(const QString &AWert);
     bool WertExists(const QString &AWert) const { return FEItemDict.contains(AWert); }
+    // WertExists for a content as the file's ISO 8859-15 bytes, without making its text.
+    bool WertExists(const unsigned char *P, qsizetype ALen) const
+    {
+        return FWertBytes.contains(QByteArray::fromRawData(reinterpret_cast<const char *>(P), ALen));
+    }
     QString GetBedeutung(const QString &AWert) const { return FEItemDict.value(AWert); }
     // The values sorted ascending (plain code-unit order).
     QStringList ErlaubteWerte() const;
@@ -51,7 +61,12 @@ public:
     int Count() const { return int(FEItemDict.size()); }
 
 private:
+    void AddWertBytes(const QString &AWert);
+
     QHash<QString, QString> FEItemDict;
+    // The values as file bytes; a value with a character outside the
+    // character set can be in no line and is left out.
+    QSet<QByteArray> FWertBytes;
 };
 
 // All rules, filled from the built-in table on construction.
@@ -69,6 +84,7 @@ public:
     void RemoveRegel(int AERegel) { FEDict.erase(AERegel); }
     bool RegelExists(int AERegel) const;
     bool WertExists(int AERegel, const QString &AWert) const;
+    bool WertExists(int AERegel, const unsigned char *P, qsizetype ALen) const;
     QString GetBedeutung(int AERegel, const QString &AWert) const;
     QStringList ErlaubteWerte(int AERegel) const;
     TLDT3EPairArray ToArray(int AERegel) const;
@@ -100,6 +116,8 @@ public:
     bool Pruefsumme_E157() const { return FPruefsumme_E157; }
 
     bool IstInhaltErlaubt(int AERegel, const QString &AInhalt, int AFK) const;
+    // The same for a content as the file's bytes (as LDT3BytesToStr reads them).
+    bool IstInhaltErlaubt(int AERegel, const unsigned char *P, qsizetype ALen, int AFK) const;
     QString GetBedeutung(int AERegel, const QString &AInhalt) const;
     bool GetERegelSingleValue(int AERegel, QString &AValue) const;
     bool IsERegelDefined(int AERegel) const;

@@ -329,6 +329,7 @@ struct TStrContent
     qsizetype Size() const { return S.size(); }
     bool DataTypOk(TLDT3::DataTyp ADataTyp) const { return TLDT3::CheckDataTyp(ADataTyp, S); }
     const QString &Text() const { return S; }
+    bool Erlaubt(const TLDT3ErlaubeInhalte &AE, int AERegel, int AFK) const { return AE.IstInhaltErlaubt(AERegel, S, AFK); }
 };
 
 // A content given as ISO 8859-15 bytes; the text is made only when asked for,
@@ -343,6 +344,10 @@ struct TBytesContent
     mutable bool FHasText = false;
 
     qsizetype Size() const { return Len; }
+    bool Erlaubt(const TLDT3ErlaubeInhalte &AE, int AERegel, int AFK) const
+    {
+        return AE.IstInhaltErlaubt(AERegel, P, Len, AFK);
+    }
     const QString &Text() const
     {
         if (!FHasText) {
@@ -409,9 +414,7 @@ int TLDT3FeldDict::CheckFeldImpl(int AFK, const TContent &AContent, QString &Msg
         return fc_Unbekannt;
     }
     // A field without E-rule permits every content, the empty one too.
-    const auto erlaubt = [&]() {
-        return r->ERegel == 0 || FErlaubteInhalte->IstInhaltErlaubt(r->ERegel, AContent.Text(), AFK);
-    };
+    const auto erlaubt = [&]() { return r->ERegel == 0 || AContent.Erlaubt(*FErlaubteInhalte, r->ERegel, AFK); };
 
     if (AContent.Size() == 0) {
         if (erlaubt())

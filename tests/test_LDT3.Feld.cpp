@@ -444,6 +444,18 @@ TEST(LDT3Feld, CheckFeldBytesAgreeWithText)
             agree(fk, c);
         }
     }
+    // Every permitted value of every field, and near misses of it.
+    for (const QString &s : fks) {
+        const int fk = s.toInt();
+        const int regel = d->FindFeld(fk)->ERegel;
+        if (regel <= 0)
+            continue;
+        for (const TLDT3EPair &pair : d->GetErlaubteInhalteFromERegel(regel, true)) {
+            const QByteArray v = LDT3StrToBytes(pair.Key, '?');
+            for (const QByteArray &c : {v, v + ' ', ' ' + v, v.left(v.size() - 1), v + '\xa4', v + "\x01"})
+                agree(fk, c);
+        }
+    }
     d->SetPruefsumme_E157(false);
     for (int fk : {0, -1, 10000, 1234})
         agree(fk, "x");
