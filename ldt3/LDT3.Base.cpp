@@ -2,8 +2,6 @@
 
 #include "LDT3.Zeichen.h"
 
-#include <algorithm>
-
 TLDT3::TFKTyp TLDT3::GetFKTyp(int AFK)
 {
     switch (AFK) {
@@ -158,13 +156,10 @@ QString TLDT3::LDT3DateToStr(const QString &ADate)
     if (ADate.size() != 8 || !Is_num(ADate))
         return QString();
     // dd.mm.yyyy in one allocation: one of these is built per date in a tree
-    const QChar *s = ADate.constData();
-    QString r(10, Qt::Uninitialized);
-    QChar *d = r.data();
-    const QChar dot(u'.');
-    const QChar parts[10] = {s[6], s[7], dot, s[4], s[5], dot, s[0], s[1], s[2], s[3]};
-    std::copy(parts, parts + 10, d);
-    return r;
+    const QStringView d(ADate);
+    QString r;
+    r.reserve(10);
+    return r.append(d.mid(6, 2)).append(u'.').append(d.mid(4, 2)).append(u'.').append(d.left(4));
 }
 
 QString TLDT3::LDT3TimeToStr(const QString &ATime)

@@ -2,6 +2,7 @@
 
 #include "LDT3.FRegeln.h"
 #include "LDT3.Zeichen.h"
+#include "Vex_LazyInstance.h"
 #include "WStrTools.h"
 
 // Information pages
@@ -473,17 +474,7 @@ struct TLDT3DictsFinalizer
 
 } // namespace
 
-TLDT3FeldDict *GetLDT3FeldDict()
-{
-    TLDT3FeldDict *d = GLDT3FeldDict.load(std::memory_order_acquire);
-    if (d)
-        return d;
-    auto created = std::make_unique<TLDT3FeldDict>(); // may throw; the reference stays empty
-    TLDT3FeldDict *expected = nullptr;
-    if (GLDT3FeldDict.compare_exchange_strong(expected, created.get(), std::memory_order_acq_rel))
-        return created.release();
-    return expected; // another thread was first; ours is destroyed
-}
+TLDT3FeldDict *GetLDT3FeldDict() { return VexLazyInstance(GLDT3FeldDict); }
 
 void FreeLDT3Dicts()
 {

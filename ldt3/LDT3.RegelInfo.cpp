@@ -3,6 +3,7 @@
 #include "LDT3.Base.h"
 #include "LDT3.Html.h"
 #include "Vex_BufStr.h"
+#include "Vex_LazyInstance.h"
 #include "WStrTools.h"
 
 #include <algorithm>
@@ -134,17 +135,7 @@ QString TLDT3RegelDict::GetRegelInfoXHTML(const QStringList &ARegelArr) const
     return XHTMLStrictDoc(QStringLiteral("Regel-Information"), TLDT3Html::RegelInfoStyle(), Tables);
 }
 
-TLDT3RegelDict *GetLDT3RegelDict()
-{
-    TLDT3RegelDict *D = GLDT3RegelDict.load(std::memory_order_acquire);
-    if (D)
-        return D;
-    auto Created = std::make_unique<TLDT3RegelDict>();
-    TLDT3RegelDict *Expected = nullptr;
-    if (GLDT3RegelDict.compare_exchange_strong(Expected, Created.get(), std::memory_order_acq_rel))
-        return Created.release();
-    return Expected; // another thread was first; ours is destroyed
-}
+TLDT3RegelDict *GetLDT3RegelDict() { return VexLazyInstance(GLDT3RegelDict); }
 
 void FreeLDT3RegelDict()
 {

@@ -21,7 +21,6 @@
 #include <stdexcept>
 #include <thread>
 
-
 // ---------------------------------------------------------------------------
 // Node pool: free lists of small blocks in 8-byte steps, carved from regions
 // of huge pages that grow with the pool (up to 16 MiB) and are faulted in on
@@ -52,8 +51,7 @@ class TNodePool
 public:
     static constexpr std::size_t kStep = 8;
     static constexpr std::size_t kMaxBlock = 512;
-    static constexpr std::size_t kHugePage = 2 * 1024 * 1024;
-    static constexpr std::size_t kGrowRegion = 8 * kHugePage;
+    static constexpr std::size_t kGrowRegion = 8 * kVexHugePage;
 
     void *Alloc(std::size_t ASize)
     {
@@ -104,9 +102,9 @@ public:
     {
         std::lock_guard<TSpinLock> guard(FLock);
         const std::size_t have = FFreeBytes + FRest + FNextSize;
-        if (ABytes <= have + kHugePage || FNext)
+        if (ABytes <= have + kVexHugePage || FNext)
             return;
-        const std::size_t size = RoundUp(ABytes - have);
+        const std::size_t size = VexHugeRoundUp(ABytes - have);
         FNext = static_cast<char *>(VexHugeAlloc(size, true));
         FNextSize = size;
         FBytes += size;
@@ -124,8 +122,6 @@ private:
         TFree *Next;
     };
 
-    static std::size_t RoundUp(std::size_t ABytes) { return (ABytes + kHugePage - 1) & ~(kHugePage - 1); }
-
     // The rest of the current region (less than a block) is left unused.
     void NewRegion()
     {
@@ -136,7 +132,7 @@ private:
             FNextSize = 0;
             return;
         }
-        const std::size_t size = std::clamp<std::size_t>(RoundUp(FBytes), kHugePage, kGrowRegion);
+        const std::size_t size = std::clamp<std::size_t>(VexHugeRoundUp(FBytes), kVexHugePage, kGrowRegion);
         FPos = static_cast<char *>(VexHugeAlloc(size, true));
         FRest = size;
         FBytes += size;
@@ -570,7 +566,9 @@ TLDT3LineNodeClass LineNodeClassOf(const TLDT3FilePtrList *APtrList, int ALineId
 
 TLDT3LineNode *TLDT3LineNode::AddLine(const TLDT3FilePtrList *APtrList, int ALineIdx)
 {
-    return AddLineFK(APtrList, ALineIdx, APtrList->FK(ALineIdx));
+    std::unique_ptr<TLDT3LineNode> node(NewLineNodeFK(APtrList, ALineIdx, APtrList->FK(ALineIdx)));
+    AddChild(node.get());
+    return node.release();
 }
 
 TLDT3LineNode *TLDT3LineNode::NewLineNodeFK(const TLDT3FilePtrList *APtrList, int ALineIdx, int AFK)
@@ -579,14 +577,6 @@ TLDT3LineNode *TLDT3LineNode::NewLineNodeFK(const TLDT3FilePtrList *APtrList, in
     auto *node = static_cast<TLDT3LineNode *>(LineNodeClassOf(APtrList, ALineIdx, AFK)->NewInstance());
     node->SetLine(APtrList, ALineIdx);
     return node;
-}
-
-TLDT3LineNode *TLDT3LineNode::AddLineFK(const TLDT3FilePtrList *APtrList, int ALineIdx, int AFK)
-{
-    std::unique_ptr<TLDT3LineNode> node(NewLineNodeFK(APtrList, ALineIdx, AFK));
-    TLDT3LineNode *result = node.get();
-    AddChild(node.release());
-    return result;
 }
 
 int TLDT3LineNode::FK() const { return FPtrList->FK(FStartIdx); }
@@ -1254,21 +1244,22 @@ QString TLDT3Datenpaket::BuildLines(TInitThread *AInitThread)
         stack.pop_back();
         stackFK.pop_back();
     };
-    // Notes a closed node for InitNodeSelf; should the reserved array be
-    // full, the init thread stops and the rest is initialised after the build.
+    // Should the init thread's arrays be full, it stops and the rest is
+    // initialised after the build.
+    auto stopInitThread = [&]() {
+        AInitThread->Finish();
+        AInitThread = nullptr;
+    };
+    // Notes a closed node for InitNodeSelf.
     auto note = [&](TLDT3Node *ANode) {
-        if (AInitThread && FInitOrder.size() == FInitOrder.capacity()) {
-            AInitThread->Finish();
-            AInitThread = nullptr;
-        }
+        if (AInitThread && FInitOrder.size() == FInitOrder.capacity())
+            stopInitThread();
         FInitOrder.push_back(ANode);
     };
     // A closed record ends a segment for the init thread.
     auto endSegment = [&]() {
-        if (AInitThread && !AInitThread->AddSegment(FInitOrder.size())) {
-            AInitThread->Finish();
-            AInitThread = nullptr;
-        }
+        if (AInitThread && !AInitThread->AddSegment(FInitOrder.size()))
+            stopInitThread();
     };
     // The empty lines at the end are left out, as in the structure test.
     const int count = pl.Count() - pl.EmptyLinesAtEnd();

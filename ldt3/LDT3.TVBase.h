@@ -199,8 +199,6 @@ protected:
     };
     void ScanChilds(TFKScan *AScans, int ACount) const;
     friend class TLDT3Datenpaket;
-    // AddLine for a line whose FK the caller has read.
-    TLDT3LineNode *AddLineFK(const TLDT3FilePtrList *APtrList, int ALineIdx, int AFK);
     // The node of line ALineIdx, not yet anyone's child.
     static TLDT3LineNode *NewLineNodeFK(const TLDT3FilePtrList *APtrList, int ALineIdx, int AFK);
     // Child Index without range check (0 <= Index < ChildCount).

@@ -10,10 +10,6 @@
 #include <sys/mman.h>
 
 namespace {
-constexpr std::size_t kHugePage = std::size_t(2) << 20;
-
-std::size_t RoundUp(std::size_t ABytes) { return (ABytes + kHugePage - 1) & ~(kHugePage - 1); }
-
 // Faults fresh blocks in on a thread of its own, one huge page at a time
 // from the front, so that the kernel clears the pages on the other core
 // while the caller fills them. Populating never changes the contents, so
@@ -44,7 +40,7 @@ public:
         char *const end = P + ABytes;
         for (auto it = FJobs.begin(); it != FJobs.end();)
             it = (it->Begin < end && P < it->End) ? FJobs.erase(it) : it + 1;
-        FDone.wait(lock, [&] { return !(FStep < end && P < FStep + kHugePage); });
+        FDone.wait(lock, [&] { return !(FStep && FStep < end && P < FStep + kVexHugePage); });
     }
 
 private:
@@ -61,12 +57,12 @@ private:
             FWake.wait(lock, [this] { return !FJobs.empty(); });
             TJob &job = FJobs.front();
             FStep = job.Begin;
-            job.Begin += kHugePage;
+            job.Begin += kVexHugePage;
             if (job.Begin >= job.End)
                 FJobs.pop_front();
             lock.unlock();
 #ifdef MADV_POPULATE_WRITE
-            madvise(FStep, kHugePage, MADV_POPULATE_WRITE);
+            madvise(FStep, kVexHugePage, MADV_POPULATE_WRITE);
 #endif
             lock.lock();
             FStep = nullptr;
@@ -93,16 +89,16 @@ TPrefaulter &Prefaulter()
 
 void *VexHugeAlloc(std::size_t ABytes, bool APrefault)
 {
-    if (ABytes == 0 || ABytes > std::size_t(-1) - 2 * kHugePage)
+    if (ABytes == 0 || ABytes > std::size_t(-1) - 2 * kVexHugePage)
         throw std::bad_alloc();
-    const std::size_t size = RoundUp(ABytes);
+    const std::size_t size = VexHugeRoundUp(ABytes);
     // Map one huge page more and trim both ends to the alignment.
-    const std::size_t span = size + kHugePage;
+    const std::size_t span = size + kVexHugePage;
     void *p = mmap(nullptr, span, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (p == MAP_FAILED)
         throw std::bad_alloc();
     const std::uintptr_t start = reinterpret_cast<std::uintptr_t>(p);
-    const std::uintptr_t aligned = (start + kHugePage - 1) & ~std::uintptr_t(kHugePage - 1);
+    const std::uintptr_t aligned = (start + kVexHugePage - 1) & ~std::uintptr_t(kVexHugePage - 1);
     if (aligned > start)
         munmap(p, aligned - start);
     const std::uintptr_t end = start + span;
@@ -112,7 +108,7 @@ void *VexHugeAlloc(std::size_t ABytes, bool APrefault)
 #ifdef MADV_HUGEPAGE
     madvise(block, size, MADV_HUGEPAGE);
 #endif
-    if (APrefault && size > kHugePage)
+    if (APrefault && size > kVexHugePage)
         Prefaulter().Add(block, size);
     return block;
 }
@@ -121,7 +117,7 @@ void VexHugeFree(void *P, std::size_t ABytes) noexcept
 {
     if (!P)
         return;
-    const std::size_t size = RoundUp(ABytes);
+    const std::size_t size = VexHugeRoundUp(ABytes);
     Prefaulter().Cancel(static_cast<char *>(P), size);
     munmap(P, size);
 }

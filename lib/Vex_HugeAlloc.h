@@ -8,6 +8,10 @@
 #include <new>
 #include <vector>
 
+constexpr std::size_t kVexHugePage = std::size_t(2) << 20;
+// ABytes rounded up to whole huge pages.
+constexpr std::size_t VexHugeRoundUp(std::size_t ABytes) { return (ABytes + kVexHugePage - 1) & ~(kVexHugePage - 1); }
+
 // Memory of at least ABytes, aligned to 2 MiB and advised for huge pages;
 // ABytes is rounded up to a multiple of 2 MiB. With APrefault a thread of
 // its own faults the pages in from the front while the caller fills them.

@@ -188,6 +188,7 @@ def load_rules(tables_dir):
 
 
 def cpp_literal(s):
+    """A UTF-16 QString literal; line breaks split the literal over source lines."""
     if not s:
         return 'QString()'
     out = []
@@ -200,6 +201,8 @@ def cpp_literal(s):
             out.append('\\n')
         elif ch == '\t':
             out.append('\\t')
+        elif ord(ch) < 0x20:
+            out.append('\\x%02x' % ord(ch))
         else:
             out.append(ch)
     pieces = ''.join(out).split('\\n')

@@ -122,28 +122,7 @@ def load_fields(tables_dir):
 
 # ---------------------------------------------------------------- C++ output
 
-def cpp_literal(s):
-    """A UTF-16 QString literal; line breaks split the literal over source lines."""
-    if not s:
-        return 'QString()'
-    out = []
-    for ch in s:
-        if ch == '\\':
-            out.append('\\\\')
-        elif ch == '"':
-            out.append('\\"')
-        elif ch == '\n':
-            out.append('\\n')
-        elif ch == '\t':
-            out.append('\\t')
-        elif ord(ch) < 0x20:
-            out.append('\\x%02x' % ord(ch))
-        else:
-            out.append(ch)
-    text = ''.join(out)
-    pieces = text.split('\\n')
-    lits = ['u"' + p + ('\\n' if i < len(pieces) - 1 else '') + '"' for i, p in enumerate(pieces)]
-    return '\n        '.join(lits) + '_s'
+cpp_literal = gen_rules_table.cpp_literal
 
 
 def cpp_list(items):
