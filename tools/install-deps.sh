@@ -7,6 +7,9 @@ pkgs=(build-essential cmake ninja-build pkg-config
       xvfb xauth default-jdk-headless python3 time bc
       clang libclang-rt-14-dev)
 missing=()
+# install tree and package checks (tools/test-packaging.sh), icons, screenshots
+pkgs+=(desktop-file-utils libxml2-utils xdg-utils libfile-mimeinfo-perl dpkg-dev file man-db
+       librsvg2-bin libqt6svg6 xdotool imagemagick)
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
