@@ -9,7 +9,7 @@ pkgs=(build-essential cmake ninja-build pkg-config
 missing=()
 # install tree and package checks (tools/test-packaging.sh), icons, screenshots
 pkgs+=(desktop-file-utils libxml2-utils xdg-utils libfile-mimeinfo-perl dpkg-dev file man-db
-       librsvg2-bin libqt6svg6 xdotool imagemagick)
+       librsvg2-bin libqt6svg6 xdotool imagemagick dbus-daemon at-spi2-core gir1.2-atspi-2.0 python3-gi)
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
