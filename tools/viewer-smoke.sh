@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Starts the viewer on a file inside an X display (run it under xvfb-run),
-# waits for its window to show the file, then ends it through its menu
-# ("Datei" > "Beenden") and expects a clean exit.
-#   tools/viewer-smoke.sh VIEWER FILE
+# waits for its window to show the file, optionally photographs the window
+# into SHOT (PNG), then ends it through its menu ("Datei" > "Beenden") and
+# expects a clean exit.
+#   tools/viewer-smoke.sh VIEWER FILE [SHOT]
 set -uo pipefail
 viewer=${1:?Aufruf: $0 VIEWER DATEI}
 file=${2:?Aufruf: $0 VIEWER DATEI}
+shot=${3:-}
 export QT_QPA_PLATFORM=xcb
 # the browser views refuse to run as root with their sandbox on
 [ "$(id -u)" -eq 0 ] && export QTWEBENGINE_DISABLE_SANDBOX=1
@@ -21,6 +23,11 @@ if [ -z "$win" ]; then
 fi
 echo "Fenster: $(xdotool getwindowname "$win")"
 sleep 1
+if [ -n "$shot" ]; then
+    xdotool windowmove "$win" 0 0 windowsize "$win" 1111 628
+    sleep 3  # the pages of the browser views draw after the window shows
+    import -window "$win" "$shot" || echo "kein Bildschirmfoto nach $shot"
+fi
 if ! kill -0 "$pid" 2>/dev/null; then
     echo "der Viewer hat sich nach dem Öffnen beendet"
     exit 1
