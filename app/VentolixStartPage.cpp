@@ -64,6 +64,8 @@ TVentolixStartPage::TVentolixStartPage(TVentolixStart &AStart, IStartBrowser &AB
     FTVStart->setRootIsDecorated(false); // top-level entries stay open, without expanders
     FTVStart->setContextMenuPolicy(Qt::CustomContextMenu);
     FTVStart->setSelectionMode(QAbstractItemView::SingleSelection);
+    // long names scroll rather than being cut short
+    FTVStart->header()->setStretchLastSection(false);
     FTVStart->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
 
     FActionGoBack = new QAction(VEX_START_ICON("back"), QStringLiteral("Zurück"), this);
@@ -138,7 +140,10 @@ TVentolixStartPage::TVentolixStartPage(TVentolixStart &AStart, IStartBrowser &AB
     });
     connect(&FBrowser, &IStartBrowser::BeforeNavigate, this, [this](const QString &AURL) { FPanelURL->setText(AURL); });
     connect(&FBrowser, &IStartBrowser::CommandStateChanged, this, [this]() { WBStartCommandStateChange(); });
-    connect(FSplitter, &QSplitter::splitterMoved, this, [this]() { SplitterMoved(); });
+    connect(FSplitter, &QSplitter::splitterMoved, this, [this]() {
+        FTVStartWidthAuto = false;
+        SplitterMoved();
+    });
 
     FStart.SetFillStartTree([this](const IXMLVentolix &AVentolix) { return FillStartTree(AVentolix); });
     WBStartCommandStateChange();
@@ -204,16 +209,21 @@ void TVentolixStartPage::WBStartCommandStateChange()
 void TVentolixStartPage::SetTVStartWidth(int AWidth)
 {
     FTVStartWidth = AWidth;
+    FTVStartWidthAuto = false;
     ApplyTVStartWidth();
 }
 
 void TVentolixStartPage::ApplyTVStartWidth()
 {
+    // before the page is shown its size is not yet the one the window gives it
     const int clientWidth = width();
-    if (clientWidth <= 0)
+    if (!isVisible() || clientWidth <= 0)
         return;
-    if (FTVStartWidth <= 0 || FTVStartWidth >= clientWidth)
+    // a width nobody chose follows the page until the splitter is moved
+    if (FTVStartWidth <= 0 || FTVStartWidth >= clientWidth || FTVStartWidthAuto) {
         FTVStartWidth = clientWidth / 5;
+        FTVStartWidthAuto = true;
+    }
     FSplitter->setSizes({FTVStartWidth, qMax(0, clientWidth - FTVStartWidth - FSplitter->handleWidth())});
     SplitterMoved();
 }
@@ -221,6 +231,12 @@ void TVentolixStartPage::ApplyTVStartWidth()
 void TVentolixStartPage::resizeEvent(QResizeEvent *AEvent)
 {
     QWidget::resizeEvent(AEvent);
+    ApplyTVStartWidth();
+}
+
+void TVentolixStartPage::showEvent(QShowEvent *AEvent)
+{
+    QWidget::showEvent(AEvent);
     ApplyTVStartWidth();
 }
 

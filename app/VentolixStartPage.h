@@ -80,6 +80,7 @@ Q_SIGNALS:
 
 protected:
     void resizeEvent(QResizeEvent *AEvent) override;
+    void showEvent(QShowEvent *AEvent) override;
 
 private:
     void WBStartCommandStateChange();
@@ -100,4 +101,5 @@ private:
     QAction *FActionOpenLinkInNewWindow = nullptr;
     QString FStartURL;
     int FTVStartWidth = 0;
+    bool FTVStartWidthAuto = false; // a fifth of the page, not chosen by anyone
 };

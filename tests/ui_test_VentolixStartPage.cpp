@@ -228,6 +228,10 @@ TEST_F(StartPage, SplitterKeepsTheTreeWidthAndWidensWhenCollapsed)
     QSplitter *split = FPage->Splitter();
     EXPECT_EQ(FPage->TVStartWidth(), 200); // nothing stored: a fifth
     EXPECT_EQ(split->sizes().value(0), 200);
+    FPage->resize(1500, 600); // a width nobody chose stays a fifth
+    EXPECT_EQ(FPage->TVStartWidth(), 300);
+    FPage->resize(1000, 600);
+    EXPECT_EQ(FPage->TVStartWidth(), 200);
     FPage->SetTVStartWidth(5000); // wider than the page: a fifth again
     EXPECT_EQ(FPage->TVStartWidth(), 200);
     FPage->SetTVStartWidth(300);
