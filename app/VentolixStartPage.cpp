@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPointer>
 #include <QResizeEvent>
 #include <QSplitter>
 #include <QToolBar>
@@ -145,14 +146,14 @@ TVentolixStartPage::TVentolixStartPage(TVentolixStart &AStart, IStartBrowser &AB
         SplitterMoved();
     });
 
-    FStart.SetFillStartTree([this](const IXMLVentolix &AVentolix) { return FillStartTree(AVentolix); });
+    // either of the two may go first when the main window is destroyed
+    FStart.SetFillStartTree([page = QPointer<TVentolixStartPage>(this)](const IXMLVentolix &AVentolix) {
+        return page && page->FillStartTree(AVentolix);
+    });
     WBStartCommandStateChange();
 }
 
-TVentolixStartPage::~TVentolixStartPage()
-{
-    FStart.SetFillStartTree(nullptr);
-}
+TVentolixStartPage::~TVentolixStartPage() = default;
 
 bool TVentolixStartPage::FillStartTree(const IXMLVentolix &AVentolix)
 {

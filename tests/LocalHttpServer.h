@@ -8,6 +8,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QtGlobal>
 #include <QString>
 
 #include <arpa/inet.h>
@@ -23,6 +24,13 @@
 #include <vector>
 
 namespace xpmtest {
+
+// Nothing may leave the machine: downloads in tests ignore any proxy of the environment.
+inline void UnsetProxies()
+{
+    for (const char *v : {"http_proxy", "https_proxy", "HTTP_PROXY", "HTTPS_PROXY", "all_proxy", "ALL_PROXY"})
+        qunsetenv(v);
+}
 
 class TLocalHttpServer
 {

@@ -223,6 +223,24 @@ TEST_F(StartPage, BundledConfigurationFillsTheTree)
     EXPECT_TRUE(browser.Navigated[0].startsWith(u"https://"));
 }
 
+TEST_F(StartPage, EitherMayGoFirst)
+{
+    TStartEnv env;
+    env.BundledConfigFileName = QStringLiteral(VENTOLIX_SOURCE_DIR "/data/config.xml");
+    auto start = std::make_unique<TVentolixStart>(env);
+    {
+        TFakeBrowser browser;
+        TVentolixStartPage page(*start, browser);
+        EXPECT_TRUE(start->BuildStartTree());
+    }
+    EXPECT_FALSE(start->BuildStartTree()); // the page is gone: no tree to fill
+    TFakeBrowser browser;
+    auto page = std::make_unique<TVentolixStartPage>(*start, browser);
+    EXPECT_TRUE(start->BuildStartTree());
+    start.reset(); // as in a main window whose members go before its child widgets
+    page.reset();
+}
+
 TEST_F(StartPage, SplitterKeepsTheTreeWidthAndWidensWhenCollapsed)
 {
     QSplitter *split = FPage->Splitter();
