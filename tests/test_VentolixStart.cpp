@@ -193,6 +193,13 @@ TEST(StartConfig, BundledConfigurationIsUseful)
     EXPECT_GE(entries, 10);
 }
 
+TEST(StartConfig, BuildPutsTheBundledConfigurationNextToTheProgram)
+{
+    const QByteArray bundled = ReadAll(QStringLiteral(VENTOLIX_SOURCE_DIR "/data/config.xml"));
+    ASSERT_FALSE(bundled.isEmpty());
+    EXPECT_EQ(ReadAll(QStringLiteral(VENTOLIX_BIN_DIR "/app/config.xml")), bundled);
+}
+
 // ---------------------------------------------------------------- what an entry opens
 
 TEST(StartRec, OnlyWebAddressesAndExistingLocalCopies)
