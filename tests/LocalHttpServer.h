@@ -3,10 +3,12 @@
 //   /missing   404
 //   /redirect  302 to /file.txt
 //   /slow      200, 1 MB announced, 1 KB every 20 ms (for cancelling)
+// plus the routes a test sets with SetRoute; Hits counts the requests per path.
 // Stops and joins all its threads in the destructor.
 #pragma once
 
 #include <QByteArray>
+#include <QtGlobal>
 #include <QString>
 
 #include <arpa/inet.h>
@@ -16,11 +18,19 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <map>
 #include <mutex>
 #include <thread>
 #include <vector>
 
 namespace xpmtest {
+
+// Nothing may leave the machine: downloads in tests ignore any proxy of the environment.
+inline void UnsetProxies()
+{
+    for (const char *v : {"http_proxy", "https_proxy", "HTTP_PROXY", "HTTPS_PROXY", "all_proxy", "ALL_PROXY"})
+        qunsetenv(v);
+}
 
 class TLocalHttpServer
 {
@@ -63,6 +73,28 @@ public:
     }
     const QByteArray &Body() const { return FBody; }
 
+    // Serves ABody with the HTTP status AStatus under APath from now on.
+    void SetRoute(const QByteArray &APath, const QByteArray &ABody, int AStatus = 200)
+    {
+        std::lock_guard<std::mutex> guard(FRouteMutex);
+        FRoutes[APath] = {AStatus, ABody};
+    }
+    // Requests received for APath so far.
+    int Hits(const QByteArray &APath) const
+    {
+        std::lock_guard<std::mutex> guard(FRouteMutex);
+        const auto it = FHits.find(APath);
+        return it == FHits.end() ? 0 : it->second;
+    }
+    int TotalHits() const
+    {
+        std::lock_guard<std::mutex> guard(FRouteMutex);
+        int n = 0;
+        for (const auto &h : FHits)
+            n += h.second;
+        return n;
+    }
+
 private:
     void AcceptLoop()
     {
@@ -104,7 +136,22 @@ private:
             req.append(buf, n);
         }
         const QByteArray path = req.split(' ').value(1);
-        if (path == "/file.txt") {
+        bool routed = false;
+        std::pair<int, QByteArray> route;
+        {
+            std::lock_guard<std::mutex> guard(FRouteMutex);
+            ++FHits[path];
+            const auto it = FRoutes.find(path);
+            if (it != FRoutes.end()) {
+                routed = true;
+                route = it->second;
+            }
+        }
+        if (routed) {
+            SendAll(C, "HTTP/1.0 " + QByteArray::number(route.first) + (route.first == 200 ? " OK" : " Error") +
+                           "\r\nContent-Length: " + QByteArray::number(route.second.size()) + "\r\n\r\n" +
+                           route.second);
+        } else if (path == "/file.txt") {
             SendAll(C, "HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\nContent-Length: " +
                            QByteArray::number(FBody.size()) + "\r\n\r\n" + FBody);
         } else if (path == "/redirect") {
@@ -129,6 +176,9 @@ private:
     std::thread FAcceptThread;
     std::mutex FMutex;
     std::vector<std::thread> FWorkers;
+    mutable std::mutex FRouteMutex;
+    std::map<QByteArray, std::pair<int, QByteArray>> FRoutes;
+    std::map<QByteArray, int> FHits;
 };
 
 } // namespace xpmtest

@@ -130,7 +130,14 @@ struct TRecordingSink : TMessageSink
     {
         Shown.push_back({AKind, AHeading, AText});
     }
-    bool Confirm(const QString &, const QString &) override { return false; }
+    // Questions asked (heading, text) and the answer given to all of them.
+    std::vector<std::pair<QString, QString>> Asked;
+    bool ConfirmAnswer = false;
+    bool Confirm(const QString &AHeading, const QString &AText) override
+    {
+        Asked.emplace_back(AHeading, AText);
+        return ConfirmAnswer;
+    }
 };
 
 // Sets an environment variable for the lifetime of the object (the child

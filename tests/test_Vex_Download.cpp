@@ -110,9 +110,7 @@ TEST_F(Download, InvalidUrlOrMissingDirectoryGivesResultOne)
 
 int main(int argc, char **argv)
 {
-    // nothing may leave the machine
-    for (const char *v : {"http_proxy", "https_proxy", "HTTP_PROXY", "HTTPS_PROXY", "all_proxy", "ALL_PROXY"})
-        qunsetenv(v);
+    UnsetProxies();
     QCoreApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
