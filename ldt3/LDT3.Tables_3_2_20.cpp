@@ -542,7 +542,7 @@ void InitFelder(TLDT3FeldDict &D)
     D.AddFeld(8108, u"Adressat"_s, u"Obj_0008"_s, u"E078"_s, TLDT3::alnum,
             {u"8"_s}, {});
     D.AddFeld(8109, u"Abrechnung_OEGD"_s, u"Obj_0009"_s, u"E170"_s, TLDT3::alnum,
-            {u"16"_s}, {u"K027"_s, u"K070"_s, u"K097"_s});
+            {u"15"_s}, {u"K027"_s, u"K070"_s, u"K097"_s});
     D.AddFeld(8110, u"Anhang"_s, u"Obj_0010"_s, u"E079"_s, TLDT3::alnum,
             {u"6"_s}, {});
     D.AddFeld(8111, u"Antibiogramm"_s, u"Obj_0011"_s, u"E080"_s, TLDT3::alnum,
@@ -690,7 +690,7 @@ void InitFelder(TLDT3FeldDict &D)
     D.AddFeld(8245, u"BAK-Ergebnis"_s, u"Obj_0068"_s, u"E159"_s, TLDT3::alnum,
             {u"12"_s}, {});
     D.AddFeld(8246, u"BAK-Ergebnisbezogene_Hinweise"_s, u"Obj_0068"_s, u"E160"_s, TLDT3::alnum,
-            {u"29"_s}, {});
+            {u"33"_s}, {});
     D.AddFeld(8247, u"Diagnostische_Bewertung_Empfehlung"_s, u"Obj_0068"_s, u"E161"_s, TLDT3::alnum,
             {u"34"_s}, {});
     D.AddFeld(8248, u"UE_Sonstige_Untersuchungsergebnisse"_s, u"Obj_0073"_s, u"E162"_s, TLDT3::alnum,

@@ -7,6 +7,7 @@
 #include "LDT3.FilePtrList.h"
 #include "LDT3.LVBase.h"
 #include "LDT3.TableSet.h"
+#include "LDT3.Zeichen.h"
 
 #include <QCryptographicHash>
 #include <QTemporaryDir>
@@ -60,8 +61,9 @@ TEST(TableSet, NamesAndOrder)
         SCOPED_TRACE(c.Name);
         TLDT3TableSet s = TLDT3TableSet::At(1);
         EXPECT_EQ(TLDT3TableSet::FromName(QLatin1String(c.Name), s), c.Index >= 0);
-        if (c.Index >= 0)
+        if (c.Index >= 0) {
             EXPECT_EQ(s.Index(), c.Index);
+        }
     }
     // each set's dictionaries describe its own version
     for (int i = 0; i < TLDT3TableSet::Count(); ++i) {
@@ -113,8 +115,9 @@ TEST(TableSet, VersionLineChoosesTheSet)
         ASSERT_TRUE(list.LoadFromFile(file));
         EXPECT_EQ(list.TableSet().Index(), c.Set);
         EXPECT_EQ(&list.FeldDict(), TLDT3TableSet::At(c.Set).FeldDict());
-        if (c.VersionCode >= 0)
+        if (c.VersionCode >= 0) {
             EXPECT_EQ(list.FeldErrorCode(LineOf(list, 1)), c.VersionCode);
+        }
         const int before = LineOf(list, 7402);
         EXPECT_EQ(list.FeldErrorCode(before), c.BeforeCode);
         EXPECT_EQ(list.FeldErrorMsg(before).isEmpty(), c.BeforeCode == 0);
@@ -156,8 +159,11 @@ TEST(TableSet, FieldDifferences)
         {4134, "Allgemeine Ortskrankenkasse Niedersachsen", D::fc_Datenlaenge, nullptr, D::fc_Ok, ""},
         {5001, "12AB", D::fc_Datenlaenge, nullptr, D::fc_Ok, ""}, // "≤ 9" has no format rule any more
         {5001, "1234567890", D::fc_Datenlaenge, nullptr, D::fc_Datenlaenge, nullptr},
-        {8134, "Krebsfrueherkennung_Zervix-Karzinom", D::fc_Datenlaenge, nullptr, D::fc_Ok, ""},
-        {8134, "Krebsfrueherkennung_Frauen", D::fc_Ok, "", D::fc_Datenlaenge, nullptr},
+        // renamed object attributes; 8109 and 8246 take the length of their one value
+        {8134, "Krebsfrueherkennung_Zervix-Karzinom", D::fc_ERegel, "E090", D::fc_Ok, ""},
+        {8134, "Krebsfrueherkennung_Frauen", D::fc_Ok, "", D::fc_ERegel, "E090"},
+        {8246, "BAK-Ergebniswertbezogene_Hinweise", D::fc_ERegel, "E160", D::fc_Ok, ""},
+        {8246, "BAK-Ergebnisbezogene_Hinweise", D::fc_Ok, "", D::fc_ERegel, "E160"},
         // E-rules and permitted values
         {7401, "3", D::fc_Ok, "", D::fc_Ok, ""},
         {7426, "4", D::fc_Ok, "", D::fc_ERegel, "E062"},
@@ -184,8 +190,9 @@ TEST(TableSet, FieldDifferences)
             EXPECT_EQ(d.CheckFeld(c.FK, reinterpret_cast<const unsigned char *>(bytes.constData()), bytes.size(), mb),
                       code) << "set " << v;
             EXPECT_EQ(m, mb);
-            if (msg)
+            if (msg) {
                 EXPECT_EQ(m, QString::fromUtf8(msg)) << "set " << v;
+            }
         }
     }
     // 8241 is followed by another object in 3.2.x
@@ -208,12 +215,23 @@ TEST(TableSet, NewERulesAcceptTheirValues)
         const TLDT3EPairArray werte = d.GetErlaubteInhalteFromFeld(fk, false);
         ASSERT_FALSE(werte.isEmpty());
         QString m;
+        QStringList keys;
         for (const TLDT3EPair &p : werte) {
+            keys << p.Key;
             EXPECT_EQ(d.CheckFeld(fk, p.Key, m), TLDT3FeldDict::fc_Ok) << p.Key.toStdString();
             EXPECT_FALSE(d.GetBedeutungOrInhalt(fk, p.Key).isEmpty());
         }
-        EXPECT_EQ(d.CheckFeld(fk, u"9"_s, m), TLDT3FeldDict::fc_ERegel);
-        EXPECT_EQ(m, ERegelToStr(r->ERegel));
+        // a content of the right type and length that the rule does not list
+        QString fremd;
+        for (int i = 0; i < 100 && fremd.isEmpty(); ++i) {
+            const QString c = QString::number(i).rightJustified(werte.first().Key.size(), u'0');
+            if (!keys.contains(c) && d.CheckFeld(fk, c, m) != TLDT3FeldDict::fc_Datenformat)
+                fremd = c;
+        }
+        if (!fremd.isEmpty()) {
+            EXPECT_EQ(d.CheckFeld(fk, fremd, m), TLDT3FeldDict::fc_ERegel) << fremd.toStdString();
+            EXPECT_EQ(m, ERegelToStr(r->ERegel));
+        }
         EXPECT_FALSE(GetLDT3FeldDict()->FeldExists(fk) && GetLDT3FeldDict()->FindFeld(fk)->ERegel == r->ERegel);
         EXPECT_NE(V3220.RegelDict()->FindRegel(ERegelToStr(r->ERegel)), nullptr);
     }
@@ -309,8 +327,9 @@ TEST(TableSet, KbvSamplesUseTheLaterTables)
         EXPECT_EQ(list.TableSet(), V3220);
         EXPECT_EQ(list.FeldErrorCode(LineOf(list, 1)), 0);
         for (int i = 0; i < list.Count(); ++i)
-            if (list.FeldErrorCode(i) == TLDT3FeldDict::fc_Unbekannt)
+            if (list.FeldErrorCode(i) == TLDT3FeldDict::fc_Unbekannt) {
                 EXPECT_FALSE(V3220.FeldDict()->FeldExists(list.FK(i)));
+            }
         EXPECT_TRUE(list.CheckSumOkay());
     }
 }

@@ -51,6 +51,15 @@ RECORD_TYPE_MEANINGS = {
     ('E004', '8215'): 'Auftrag',
 }
 
+# Object attributes whose printed length contradicts the one content their
+# E-rule permits (the value was renamed or the length misprinted): the content
+# is what files carry, so its length is the field's length. Every other object
+# attribute must agree with its value.
+LENGTH_FROM_VALUE = {
+    ('3.2.20', '8109'): 'printed 16; E170 permits only "Abrechnung_OEGD" (15)',
+    ('3.2.20', '8246'): 'printed 29 as in 3.1.3; E160 now permits only "BAK-Ergebniswertbezogene_Hinweise" (33)',
+}
+
 TableError = gen_rules_table.TableError
 cpp_literal = gen_rules_table.cpp_literal
 read_tsv = gen_rules_table.read_tsv
@@ -101,6 +110,22 @@ def load_set(version, tables_dir):
               '%s: incomplete description' % r['Regel'])
     check(len(rule_names) == len(rules), 'a rule is described twice')
     check(value_rules <= rule_names, 'values of a rule without description')
+
+    single = {}
+    for r in values:
+        single.setdefault(r['Regel'], []).append(r['Wert'])
+    for f in fields:
+        key = (version, f['FK'])
+        werte = single.get(f['E_Regel'], [])
+        if not (8100 <= int(f['FK']) <= 8299 and len(werte) == 1 and f['Formate'].isdigit()):
+            check(key not in LENGTH_FROM_VALUE, '%s FK %s: LENGTH_FROM_VALUE names no such attribute' % key)
+            continue
+        length = str(len(werte[0]))
+        if key in LENGTH_FROM_VALUE:
+            check(f['Formate'] != length, '%s FK %s agrees with its value now; drop it from LENGTH_FROM_VALUE' % key)
+            f['Formate'] = length
+        check(f['Formate'] == length, '%s FK %s: length %s, but its only value has %s characters'
+              % (version, f['FK'], f['Formate'], length))
 
     rows = []
     seen = set()
