@@ -308,6 +308,9 @@ void TLDT3FilePtrList::SetTableSet(const TLDT3TableSet &ASet)
         return;
     FTableSet = ASet;
     FFeldDict = ASet.FeldDict();
+    // A checksum line before the version line has been judged already.
+    if (FCheckSumOffset >= 0)
+        FFeldDict->SetPruefsumme_E157(FCheckSumOkay);
     // The lines before the version line were checked with the default set.
     QString msg;
     for (int i = 0; i < Count(); ++i) {

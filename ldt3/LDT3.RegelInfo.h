@@ -1,7 +1,7 @@
-// The rule dictionary: a readable description of every rule of the LDT 3.1.3
-// rule table (E: permitted contents, F: formats, K: context rules), and the
-// information pages made from them. Context rules are only described, never
-// evaluated.
+// The rule dictionary: a readable description of every rule of one table
+// set's rule table (LDT 3.1.3 by default, see LDT3.TableSet.h; E: permitted
+// contents, F: formats, K: context rules), and the information pages made from
+// them. Context rules are only described, never evaluated.
 #pragma once
 
 #include <QHash>

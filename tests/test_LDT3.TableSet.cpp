@@ -311,6 +311,14 @@ TEST(TableSet, ChecksumVerdictStaysWithItsFileAndSet)
         EXPECT_EQ(e157(V3220), v3220 && s.ChecksumOk);
         EXPECT_EQ(e157(V313), !v3220 && s.ChecksumOk);
     }
+    // a checksum line before the version line: judged again with the file's set
+    const QByteArray head = L(8000, "8220") + L(8132, "Kopfdaten") + L(8002, "Obj_0032");
+    const QByteArray headSha = QCryptographicHash::hash(head, QCryptographicHash::Sha1).toHex();
+    TLDT3FilePtrList list;
+    ASSERT_TRUE(list.LoadFromFile(testutil::WriteFile(dir, u"q.ldt"_s, Datei("LDT3.2.4", L(9300, headSha)))));
+    EXPECT_TRUE(list.CheckSumOkay());
+    EXPECT_EQ(list.TableSet(), V3220);
+    EXPECT_EQ(list.FeldErrorCode(LineOf(list, 9300)), 0);
     SetLDT3Pruefsumme_E157(0, false);
 }
 
