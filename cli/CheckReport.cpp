@@ -90,6 +90,8 @@ int CheckFileReport(const QString &AFileName, const TCheckOptions &AOptions, QTe
     AOut << QStringLiteral("Dateiname nach LDT-Regel: %1\n").arg(JaNein(TLDT3::CheckFileName(AFileName)));
     AOut << QStringLiteral("Version: %1 (LDT 3.1.2 oder höher: %2)\n")
                 .arg(OrKeine(list.XDTVersion()), JaNein(list.IsLDT_3_1_2_OrHigher()));
+    if (!list.TableSet().IsDefault())
+        AOut << QStringLiteral("Geprüft nach: %1\n").arg(list.TableSet().Version());
     AOut << QStringLiteral("Prüfsumme in der Datei: %1\n").arg(OrKeine(list.CheckSumOrg()));
     AOut << QStringLiteral("Prüfsumme berechnet: %1\n").arg(OrKeine(list.CheckSumCalculated()));
     AOut << QStringLiteral("Prüfsumme korrekt: %1\n").arg(JaNein(list.CheckSumOkay()));

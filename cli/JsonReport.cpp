@@ -74,6 +74,9 @@ QJsonObject LineListJson(const TLDT3LineList &AList, const QString &AFileName, b
     o[QStringLiteral("fileNameOk")] = TLDT3::CheckFileName(AFileName);
     o[QStringLiteral("version")] = f.XDTVersion();
     o[QStringLiteral("versionOk")] = f.IsLDT_3_1_2_OrHigher();
+    // only for a later version, so that the output for LDT 3.1.3 files stays as it was
+    if (!f.TableSet().IsDefault())
+        o[QStringLiteral("tables")] = f.TableSet().Version();
     QJsonObject cs;
     cs[QStringLiteral("inFile")] = f.CheckSumOrg();
     cs[QStringLiteral("calculated")] = f.CheckSumCalculated();

@@ -36,6 +36,8 @@ static const char *const kUsage =
     "  --line N         Zeile N so ausgeben, wie die Liste sie zeigt\n"
     "  --info ABFRAGE   die Feld- und Regel-Auskunft als XHTML-Seite ausgeben\n"
     "                   (z. B. 8000, FK 8000, E003, F7, K1, R8000); keine Datei nötig\n"
+    "  --ldt-version V  mit --info: die Tabellen der LDT-Version V (LDT3.1.3 oder\n"
+    "                   LDT3.2.20; Voreinstellung LDT3.1.3)\n"
     "  --               alle weiteren Argumente sind Dateinamen\n"
     "\n"
     "Rückgabewerte:\n"
@@ -63,6 +65,8 @@ int main(int argc, char *argv[])
     int lineNo = 0;
     QString xpmDir, xpmPdfDir, xpmPdfOut;
     bool hasInfo = false;
+    bool hasTableSet = false;
+    TLDT3TableSet tableSet;
     bool onlyFiles = false;
     const QStringList args = app.arguments().mid(1);
     auto usageError = [&](const QString &AMsg) {
@@ -126,6 +130,12 @@ int main(int argc, char *argv[])
             if (!value(infoQuery))
                 return usageError(QStringLiteral("--info erwartet eine Abfrage"));
             hasInfo = true;
+        } else if (a == QLatin1String("--ldt-version")) {
+            QString v;
+            if (!value(v) || !TLDT3TableSet::FromName(v, tableSet))
+                return usageError(QStringLiteral("--ldt-version erwartet eine dieser Versionen: %1")
+                                      .arg(TLDT3TableSet::Versions().join(QStringLiteral(", "))));
+            hasTableSet = true;
         } else if (a == QLatin1String("--extract")) {
             if (!value(options.ExtractDir))
                 return usageError(QStringLiteral("--extract erwartet ein Verzeichnis"));
@@ -136,10 +146,12 @@ int main(int argc, char *argv[])
     if (hasInfo) {
         if (!files.isEmpty())
             return usageError(QStringLiteral("--info erwartet keine Datei"));
-        const int rc = RunInfoCommand(infoQuery, out);
+        const int rc = RunInfoCommand(infoQuery, out, tableSet);
         out.flush();
         return rc;
     }
+    if (hasTableSet)
+        return usageError(QStringLiteral("--ldt-version gilt nur mit --info; eine Datei wählt ihre Tabellen selbst"));
     if (files.isEmpty())
         return usageError(QStringLiteral("keine Datei angegeben"));
 

@@ -257,23 +257,30 @@ TLDT3Data::TInfoTyp TLDT3Data::GetInfoTyp(const QString &AStr, int &SearchNum, Q
     return Result;
 }
 
-QString TLDT3Data::GetInfoXHTML(const QString &AStr, TInfoTyp &AInfoTyp)
+QString TLDT3Data::GetInfoXHTML(const QString &AStr, TInfoTyp &AInfoTyp, const TLDT3TableSet &ASet, bool *AFound)
 {
     int SearchNum;
     QString SearchStr;
     AInfoTyp = GetInfoTyp(AStr, SearchNum, SearchStr);
     QString Page;
     switch (AInfoTyp) {
-    case itFeld: Page = GetLDT3FeldDict()->GetFeldInfoXHTML(SearchStr, QString()); break;
-    case itAlleRegeln: Page = GetLDT3FeldDict()->GetFeldRegelInfoXHTML(SearchStr); break;
+    case itFeld: Page = ASet.FeldDict()->GetFeldInfoXHTML(SearchStr, QString()); break;
+    case itAlleRegeln: Page = ASet.FeldDict()->GetFeldRegelInfoXHTML(SearchStr); break;
     case itERegel:
     case itFRegel:
-    case itKRegel: Page = GetLDT3RegelDict()->GetRegelInfoXHTML(SearchStr); break;
+    case itKRegel: Page = ASet.RegelDict()->GetRegelInfoXHTML(SearchStr); break;
     case itNone: break;
     }
+    if (AFound)
+        *AFound = !Page.isEmpty();
     if (!Page.isEmpty())
         return Page;
     return SearchPage(AInfoTyp, SearchStr);
+}
+
+QString TLDT3Data::GetInfoXHTML(const QString &AStr, TInfoTyp &AInfoTyp)
+{
+    return GetInfoXHTML(AStr, AInfoTyp, TLDT3TableSet());
 }
 
 QString TLDT3Data::GetInfoXHTML(const QString &AStr)

@@ -3,6 +3,8 @@
 // lookup of field and rule information pages.
 #pragma once
 
+#include "LDT3.TableSet.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -42,8 +44,11 @@ struct TLDT3Data
     // turns it into the exact name of a field ("8000") or rule ("E003") in
     // SearchStr; SearchNum is the number read (-1 when none).
     static TInfoTyp GetInfoTyp(const QString &AStr, int &SearchNum, QString &SearchStr);
-    // The page for a query: the field, rule or rules page, or a search page
-    // that says nothing was found or explains the query syntax.
+    // The page for a query: the field, rule or rules page of the table set
+    // ASet, or a search page that says nothing was found or explains the query
+    // syntax. AFound says whether the field or rule is in the set.
+    static QString GetInfoXHTML(const QString &AStr, TInfoTyp &AInfoTyp, const TLDT3TableSet &ASet,
+                                bool *AFound = nullptr);
     static QString GetInfoXHTML(const QString &AStr, TInfoTyp &AInfoTyp);
     static QString GetInfoXHTML(const QString &AStr);
 };

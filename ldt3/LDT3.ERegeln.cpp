@@ -1,6 +1,7 @@
 #include "LDT3.ERegeln.h"
 
 #include "LDT3.Base.h"
+#include "LDT3.TableSet.h"
 #include "LDT3.Zeichen.h"
 #include "WStrTools.h"
 
@@ -59,14 +60,16 @@ TLDT3EPairArray TLDT3EItemDict::ToArray() const
 // ---------------------------------------------------------------------------
 // TLDT3EDict
 
-TLDT3EDict::TLDT3EDict() { Init(); }
+TLDT3EDict::TLDT3EDict() { Init(LDT3ETable, LDT3ETableCount); }
+
+TLDT3EDict::TLDT3EDict(const TLDT3ETableRow *ATable, int ACount) { Init(ATable, ACount); }
 
 TLDT3EDict::~TLDT3EDict() = default;
 
-void TLDT3EDict::Init()
+void TLDT3EDict::Init(const TLDT3ETableRow *ATable, int ACount)
 {
-    for (int i = 0; i < LDT3ETableCount; ++i) {
-        const TLDT3ETableRow &row = LDT3ETable[i];
+    for (int i = 0; i < ACount; ++i) {
+        const TLDT3ETableRow &row = ATable[i];
         Add(row.ERegel, QString::fromUtf16(row.Wert), QString::fromUtf16(row.Bedeutung));
     }
 }
@@ -179,7 +182,7 @@ bool TLDT3EDict::SaveToFile(const QString &AFileName) const
 
 namespace {
 constexpr int FK_Gruppe = 7414;
-constexpr int E003 = 3, E012 = 12, E023 = 23, E027 = 27, E028 = 28, E029 = 29, E036 = 36, E157 = 157;
+constexpr int E001 = 1, E003 = 3, E012 = 12, E023 = 23, E027 = 27, E028 = 28, E029 = 29, E036 = 36, E157 = 157;
 
 // Digits only and a value from AMin to AMax. A value beyond a 32-bit integer
 // is not permitted (it is an answer, not an error).
@@ -198,7 +201,34 @@ TLDT3ErlaubeInhalte::TLDT3ErlaubeInhalte()
 {
 }
 
+TLDT3ErlaubeInhalte::TLDT3ErlaubeInhalte(const TLDT3TableSetDef &ASet)
+    : FDict(std::make_unique<TLDT3EDict>(ASet.ETable, ASet.ETableCount)), FSpezialERegeln({0, E003, E012, E028, E036, E157})
+{
+    if (ASet.VersionPrefix) {
+        FVersionPrefix = QString::fromUtf16(ASet.VersionPrefix);
+        const QString own = QString::fromUtf16(ASet.Version);
+        bool ok = false;
+        if (own.startsWith(FVersionPrefix))
+            FVersionMax = own.mid(FVersionPrefix.size()).toInt(&ok);
+        if (!ok)
+            throw ELDT3Error(QStringLiteral("Fehler: Die Version %1 beginnt nicht mit %2").arg(own, FVersionPrefix));
+        FSpezialERegeln.insert(1, E001);
+    }
+}
+
 TLDT3ErlaubeInhalte::~TLDT3ErlaubeInhalte() = default;
+
+bool TLDT3ErlaubeInhalte::IsErlaubteVersion(const QString &AInhalt) const
+{
+    // "LDT3.2.4" for the set LDT3.2.20: the prefix, then a number up to the
+    // set's own, written without leading zero.
+    if (!AInhalt.startsWith(FVersionPrefix))
+        return false;
+    const QString n = AInhalt.mid(FVersionPrefix.size());
+    if (n.isEmpty() || n.size() > 3 || !TLDT3::Is_num(n) || (n.size() > 1 && n[0] == QLatin1Char('0')))
+        return false;
+    return n.toInt() <= FVersionMax;
+}
 
 bool TLDT3ErlaubeInhalte::IsSpezialERegel(int AERegel) const
 {
@@ -213,6 +243,8 @@ bool TLDT3ErlaubeInhalte::IstInhaltErlaubt(int AERegel, const QString &AInhalt, 
     case 0:
     case E036:
         return true;
+    case E001:
+        return IsErlaubteVersion(AInhalt);
     case E003:
         return IsNumInRange(AInhalt, 2, 999);
     case E012:

@@ -11,6 +11,8 @@
 #include <memory>
 #include <unordered_map>
 
+struct TLDT3TableSetDef;
+
 // One permitted value of a rule: Key is the value (Wert), Value its meaning (Bedeutung).
 struct TLDT3EPair
 {
@@ -74,6 +76,8 @@ class TLDT3EDict
 {
 public:
     TLDT3EDict();
+    // Filled from another table of ACount rows.
+    TLDT3EDict(const TLDT3ETableRow *ATable, int ACount);
     ~TLDT3EDict();
     TLDT3EDict(const TLDT3EDict &) = delete;
     TLDT3EDict &operator=(const TLDT3EDict &) = delete;
@@ -97,7 +101,7 @@ public:
     bool SaveToFile(const QString &AFileName) const;
 
 private:
-    void Init();
+    void Init(const TLDT3ETableRow *ATable, int ACount);
     const TLDT3EItemDict *Find(int AERegel) const;
 
     std::unordered_map<int, std::unique_ptr<TLDT3EItemDict>> FEDict;
@@ -107,7 +111,11 @@ private:
 class TLDT3ErlaubeInhalte
 {
 public:
+    // The LDT 3.1.3 rules.
     TLDT3ErlaubeInhalte();
+    // The rules of a table set; a set with a version prefix judges E001 by
+    // code: its own version and every earlier one of the prefix.
+    explicit TLDT3ErlaubeInhalte(const TLDT3TableSetDef &ASet);
     ~TLDT3ErlaubeInhalte();
     TLDT3ErlaubeInhalte(const TLDT3ErlaubeInhalte &) = delete;
     TLDT3ErlaubeInhalte &operator=(const TLDT3ErlaubeInhalte &) = delete;
@@ -130,8 +138,11 @@ public:
 
 private:
     bool IsSpezialERegel(int AERegel) const;
+    bool IsErlaubteVersion(const QString &AInhalt) const;
 
     std::unique_ptr<TLDT3EDict> FDict;
     QList<int> FSpezialERegeln;
+    QString FVersionPrefix; // "LDT3.2."; empty: E001 is a table rule
+    int FVersionMax = -1;   // the set's own last version number after the prefix
     bool FPruefsumme_E157 = false;
 };

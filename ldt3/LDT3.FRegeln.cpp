@@ -294,17 +294,64 @@ bool CheckF022(const QString &AInhalt)
     return IsDigitsOfLen(AInhalt, 9) && AInhalt.startsWith(QLatin1String("555555"));
 }
 
+bool CheckF023(const QString &AInhalt)
+{
+    // n, nn, n-n, n-nn, nn-nn
+    const qsizetype dash = AInhalt.indexOf(QLatin1Char('-'));
+    const QString from = dash < 0 ? AInhalt : AInhalt.left(dash);
+    if (from.isEmpty() || from.size() > 2 || !TLDT3::Is_num(from))
+        return false;
+    if (dash < 0)
+        return true;
+    const QString to = AInhalt.mid(dash + 1);
+    return !to.isEmpty() && to.size() >= from.size() && to.size() <= 2 && TLDT3::Is_num(to);
+}
+
+bool CheckF024(const QString &AInhalt)
+{
+    // HPV-Typ-Nummer | [Gruppenname ':'] HPV-Typ-Nummer (('/' | '_') HPV-Typ-Nummer)+
+    // with names and numbers alphanumeric.
+    const auto isAlnum = [](QStringView S) {
+        if (S.isEmpty())
+            return false;
+        for (QChar c : S)
+            if (!csAlnum.Contains(c))
+                return false;
+        return true;
+    };
+    QStringView rest(AInhalt);
+    const qsizetype colon = rest.indexOf(QLatin1Char(':'));
+    const bool named = colon >= 0;
+    if (named) {
+        if (!isAlnum(rest.left(colon)))
+            return false;
+        rest = rest.mid(colon + 1);
+    }
+    int numbers = 0;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i <= rest.size(); ++i) {
+        if (i < rest.size() && rest[i] != QLatin1Char('/') && rest[i] != QLatin1Char('_'))
+            continue;
+        if (!isAlnum(rest.mid(start, i - start)))
+            return false;
+        ++numbers;
+        start = i + 1;
+    }
+    // a single number takes no group name
+    return named ? numbers >= 2 : numbers >= 1;
+}
+
 bool CheckFRegel(int AFRegel, const QString &AInhalt)
 {
     using TCheck = bool (*)(const QString &);
-    static const TCheck checks[22] = {
+    static const TCheck checks[24] = {
         CheckF001, CheckF002, CheckF003, CheckF004, CheckF005, CheckF006, CheckF007, CheckF008,
         CheckF009, CheckF010, CheckF011, CheckF012, CheckF013, CheckF014, CheckF015, CheckF016,
-        CheckF017, CheckF018, CheckF019, CheckF020, CheckF021, CheckF022,
+        CheckF017, CheckF018, CheckF019, CheckF020, CheckF021, CheckF022, CheckF023, CheckF024,
     };
     if (AFRegel == 0)
         return true;
-    if (AFRegel < 1 || AFRegel > 22)
+    if (AFRegel < 1 || AFRegel > 24)
         return false;
     return checks[AFRegel - 1](AInhalt);
 }

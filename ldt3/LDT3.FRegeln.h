@@ -1,12 +1,12 @@
 // Format rules (F-rules): checks of the inner structure of a field content,
-// one pure function per rule F001 to F022.
+// one pure function per rule F001 to F024 (F023 and F024 came with LDT 3.2).
 #pragma once
 
 #include "WStrTools.h"
 
 #include <QString>
 
-// Rule 0 (none) is always true, 1 to 22 run their check, any other number is false.
+// Rule 0 (none) is always true, 1 to 24 run their check, any other number is false.
 bool CheckFRegel(int AFRegel, const QString &AInhalt);
 
 // Cuts the longest leading run of characters of S that lie in ASet into APrefix.
@@ -34,6 +34,8 @@ bool CheckF019(const QString &AInhalt); // 2 digits
 bool CheckF020(const QString &AInhalt); // PZN with check digit
 bool CheckF021(const QString &AInhalt); // BSNR 35kknnnnn
 bool CheckF022(const QString &AInhalt); // 555555nff
+bool CheckF023(const QString &AInhalt); // months n, nn, n-n, n-nn, nn-nn
+bool CheckF024(const QString &AInhalt); // HPV type or group "G1:31/33/52/58"
 
 // The region codes that F010 and F021 accept (two digits).
 bool IsFRegelRegionCode(const QString &AKK);

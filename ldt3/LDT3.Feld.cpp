@@ -1,6 +1,7 @@
 #include "LDT3.Feld.h"
 
 #include "LDT3.FRegeln.h"
+#include "LDT3.TableSet.h"
 #include "LDT3.Zeichen.h"
 #include "Vex_LazyInstance.h"
 #include "WStrTools.h"
@@ -10,19 +11,26 @@
 #include "LDT3.RegelInfo.h"
 #include "Vex_BufStr.h"
 
+#include <algorithm>
 #include <atomic>
 
 using namespace Qt::StringLiterals;
 
 // ---------------------------------------------------------------- construction
 
-TLDT3FeldDict::TLDT3FeldDict()
-    : FErlaubteInhalte(std::make_unique<TLDT3ErlaubeInhalte>())
+TLDT3FeldDict::TLDT3FeldDict(int ATableSet)
+    : FTableSet(TLDT3TableSet::At(ATableSet).Index()), FDef(&TLDT3TableSet::At(ATableSet).Def())
 {
+    FErlaubteInhalte = std::make_unique<TLDT3ErlaubeInhalte>(*FDef);
     FIndex.fill(-1);
     SetPruefsumme_E157(false);
-    InitFelder();
-    InitFeldErl();
+    if (FDef->InitFelder) {
+        FDef->InitFelder(*this);
+        FDef->InitFeldErl(*this);
+    } else {
+        InitFelder();
+        InitFeldErl();
+    }
 
     // The version field permits exactly the version the table describes, and
     // that version must pass the table's own check of the field.
@@ -34,6 +42,9 @@ TLDT3FeldDict::TLDT3FeldDict()
         if (CheckFeld(TLDT3::FK_XDTVersion, FImplementedVersion, msg) != fc_Ok)
             throw ELDT3Error(msg);
     }
+    if (FImplementedVersion != QString::fromUtf16(FDef->Version))
+        throw ELDT3Error(Format(u"Fehler: Die Feldtabelle %s erlaubt die Version %s"_s,
+                                {QString::fromUtf16(FDef->Version), FImplementedVersion}));
 }
 
 TLDT3FeldDict::~TLDT3FeldDict() = default;
@@ -411,7 +422,12 @@ int TLDT3FeldDict::CheckFeldImpl(int AFK, const TContent &AContent, QString &Msg
     Msg.clear();
     const TLDT3FeldDictRec *r = FindFeld(AFK);
     if (!r) {
-        Msg = Format(u"Feld %s unbekannt"_s, {TLDT3::IntToFK(AFK)});
+        if (std::find(FDef->RemovedFKs, FDef->RemovedFKs + FDef->RemovedFKCount, AFK)
+            != FDef->RemovedFKs + FDef->RemovedFKCount)
+            Msg = Format(u"Feld %s ist in %s nicht mehr enthalten"_s,
+                         {TLDT3::IntToFK(AFK), TLDT3TableSet::At(FTableSet).DisplayName()});
+        else
+            Msg = Format(u"Feld %s unbekannt"_s, {TLDT3::IntToFK(AFK)});
         return fc_Unbekannt;
     }
     // A field without E-rule permits every content, the empty one too.
@@ -464,7 +480,9 @@ int TLDT3FeldDict::CheckFeld(int AFK, const unsigned char *AInhalt, qsizetype AL
 
 namespace {
 
-std::atomic<TLDT3FeldDict *> GLDT3FeldDict{nullptr};
+// One dictionary per table set, each built on its first use.
+constexpr int MaxTableSets = 8;
+std::array<std::atomic<TLDT3FeldDict *>, MaxTableSets> GLDT3FeldDicts{};
 
 // Frees the dictionaries when the process ends (after main returns).
 struct TLDT3DictsFinalizer
@@ -474,12 +492,32 @@ struct TLDT3DictsFinalizer
 
 } // namespace
 
-TLDT3FeldDict *GetLDT3FeldDict() { return VexLazyInstance(GLDT3FeldDict); }
+TLDT3FeldDict *GetLDT3FeldDict() { return GetLDT3FeldDict(0); }
+
+TLDT3FeldDict *GetLDT3FeldDict(int ATableSet)
+{
+    static_assert(MaxTableSets >= 2);
+    const int i = TLDT3TableSet::At(ATableSet).Index();
+    if (i >= MaxTableSets)
+        throw ELDT3Error(u"Fehler: Zu viele Tabellensätze"_s);
+    return VexLazyInstance(GLDT3FeldDicts[i], [i] { return std::make_unique<TLDT3FeldDict>(i); });
+}
+
+void SetLDT3Pruefsumme_E157(int ATableSet, bool AValue)
+{
+    const int set = TLDT3TableSet::At(ATableSet).Index();
+    for (int i = 0; i < MaxTableSets; ++i)
+        if (i == set)
+            GetLDT3FeldDict(i)->SetPruefsumme_E157(AValue);
+        else if (TLDT3FeldDict *d = GLDT3FeldDicts[i].load(std::memory_order_acquire))
+            d->SetPruefsumme_E157(false);
+}
 
 void FreeLDT3Dicts()
 {
-    // The field dictionary first, then the rule dictionary.
-    delete GLDT3FeldDict.exchange(nullptr, std::memory_order_acq_rel);
+    // The field dictionaries first, then the rule dictionaries.
+    for (auto &d : GLDT3FeldDicts)
+        delete d.exchange(nullptr, std::memory_order_acq_rel);
     FreeLDT3RegelDict();
 }
 
@@ -567,7 +605,7 @@ QStringList TLDT3FeldDict::GetFeldRegeln(int AFK) const
 
 QString TLDT3FeldDict::GetFeldRegelInfoTableXHTML(int AFK) const
 {
-    return GetLDT3RegelDict()->GetRegelInfoTableXHTML(GetFeldRegeln(AFK));
+    return GetLDT3RegelDict(FTableSet)->GetRegelInfoTableXHTML(GetFeldRegeln(AFK));
 }
 
 QString TLDT3FeldDict::GetFeldRegelInfoTableXHTML(const QString &AFKStr) const
@@ -577,7 +615,7 @@ QString TLDT3FeldDict::GetFeldRegelInfoTableXHTML(const QString &AFKStr) const
 
 QString TLDT3FeldDict::GetFeldRegelInfoXHTML(int AFK) const
 {
-    return GetLDT3RegelDict()->GetRegelInfoXHTML(GetFeldRegeln(AFK));
+    return GetLDT3RegelDict(FTableSet)->GetRegelInfoXHTML(GetFeldRegeln(AFK));
 }
 
 QString TLDT3FeldDict::GetFeldRegelInfoXHTML(const QString &AFKStr) const

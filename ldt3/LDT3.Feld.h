@@ -13,6 +13,8 @@
 #include <array>
 #include <memory>
 
+struct TLDT3TableSetDef;
+
 // One length/format alternative of a field. Exactly one of: a range
 // (MinLen, MaxLen >= 0; a fixed length has MinLen == MaxLen), a length list
 // (LenArr not empty) or any length ("var").
@@ -55,8 +57,9 @@ public:
     };
     static constexpr int MaxFK = 9999;
 
-    // Builds the whole table and tests it; throws ELDT3Error on a faulty table.
-    TLDT3FeldDict();
+    // Builds the whole table of the table set ATableSet (0 = LDT 3.1.3, see
+    // LDT3.TableSet.h) and tests it; throws ELDT3Error on a faulty table.
+    explicit TLDT3FeldDict(int ATableSet = 0);
     virtual ~TLDT3FeldDict();
     TLDT3FeldDict(const TLDT3FeldDict &) = delete;
     TLDT3FeldDict &operator=(const TLDT3FeldDict &) = delete;
@@ -121,6 +124,7 @@ public:
 
     // The LDT version the table describes ("LDT3.1.3").
     const QString &ImplementedVersion() const { return FImplementedVersion; }
+    int TableSetIndex() const { return FTableSet; }
 
 private:
     template <class TContent>
@@ -138,6 +142,8 @@ private:
     QList<int> FKHelper;
     QList<TFmtRec> FFHelper;
     QString FImplementedVersion;
+    int FTableSet = 0;
+    const TLDT3TableSetDef *FDef = nullptr;
 
     // ---------------------------------------------------------------- information pages
 public:
@@ -160,6 +166,13 @@ public:
 // The process-wide field dictionary, built on first use (thread-safe; at most
 // one instance survives). Throws ELDT3Error when the built-in table is faulty.
 TLDT3FeldDict *GetLDT3FeldDict();
+// The field dictionary of table set ATableSet (LDT3.TableSet.h); the default
+// set's for an index out of range.
+TLDT3FeldDict *GetLDT3FeldDict(int ATableSet);
+
+// The checksum verdict that E157 follows belongs to the file loaded last: sets
+// it in the dictionary of ATableSet and clears it in every other one built.
+void SetLDT3Pruefsumme_E157(int ATableSet, bool AValue);
 
 // Frees the process-wide dictionaries, the field dictionary first. Runs by
 // itself at process end; later calls of the accessors build them anew.

@@ -127,6 +127,7 @@ void TLDT3FilePtrList::Clear()
     FCheckSumCalculated.clear();
     FIsLDTFile = false;
     FXDTVersion.clear();
+    FTableSet = TLDT3TableSet();
     FIsLDT_3_1_2_OrHigher = false;
     FStructureOkay = false;
     FPathAndLevelOkay = false;
@@ -226,11 +227,12 @@ static bool BodyAllowed(const uchar *P, qint64 ALen)
 
 bool TLDT3FilePtrList::LoadFromFile(const QString &AFileName, const std::atomic<bool> *ABreakEvent)
 {
-    TLDT3FeldDict *feldDict = GetLDT3FeldDict();
-    // The checksum verdict of an earlier file must never judge this one.
-    feldDict->SetPruefsumme_E157(false);
+    // The checksum verdict of an earlier file must never judge this one, in
+    // no table set.
+    SetLDT3Pruefsumme_E157(0, false);
     if (!OpenFile(AFileName))
         return false;
+    FFeldDict = FTableSet.FeldDict();
 
     const uchar *p = FFileBase;
     const qint64 n = FFileSize;
@@ -290,8 +292,37 @@ bool TLDT3FilePtrList::LoadFromFile(const QString &AFileName, const std::atomic<
     FindAnlagen();
     XPMAutoCheckOnLoad(*this, FXPMErrList);
     BuildLineErrorList();
-    feldDict->SetPruefsumme_E157(FCheckSumOkay);
+    SetLDT3Pruefsumme_E157(FTableSet.Index(), FCheckSumOkay);
+    FFeldDict = nullptr;
     return reachedEnd;
+}
+
+int TLDT3FilePtrList::CheckLineFeld(const TLDT3FilePtrItem &AItem, QString &AMsg) const
+{
+    return FFeldDict->CheckFeld(AItem.FFK, FFileBase + AItem.FOffset + 7, AItem.FLenInhalt, AMsg);
+}
+
+void TLDT3FilePtrList::SetTableSet(const TLDT3TableSet &ASet)
+{
+    if (ASet == FTableSet)
+        return;
+    FTableSet = ASet;
+    FFeldDict = ASet.FeldDict();
+    // A checksum line before the version line has been judged already.
+    if (FCheckSumOffset >= 0)
+        FFeldDict->SetPruefsumme_E157(FCheckSumOkay);
+    // The lines before the version line were checked with the default set.
+    QString msg;
+    for (int i = 0; i < Count(); ++i) {
+        TLDT3FilePtrItem &item = FList[i];
+        if (item.FFeldErrorCode == 1)
+            continue;
+        item.FFeldErrorCode = qint16(CheckLineFeld(item, msg));
+        if (msg.isEmpty())
+            FFeldErrDict.remove(i);
+        else
+            FFeldErrDict.insert(i, msg);
+    }
 }
 
 void TLDT3FilePtrList::ParseLine(qint64 AOffset, qint64 ABody, qint64 ALen, int *AFKCounts)
@@ -320,9 +351,10 @@ void TLDT3FilePtrList::ParseLine(qint64 AOffset, qint64 ABody, qint64 ALen, int 
         item.FFK = qint16((p[3] - '0') * 1000 + (p[4] - '0') * 100 + (p[5] - '0') * 10 + (p[6] - '0'));
         item.FLenInhalt = qint32(body - 7);
         if (item.FFK == TLDT3::FK_XDTVersion) {
-            if (FXDTVersion.isEmpty())
+            if (FXDTVersion.isEmpty()) {
                 FXDTVersion = LDT3BytesToStr(p + 7, item.FLenInhalt, QChar(0));
-            else
+                SetTableSet(TLDT3TableSet::ForXDTVersion(FXDTVersion));
+            } else
                 bits |= LE_ManyVersions;
         } else if (item.FFK == TLDT3::FK_Pruefsumme) {
             if (FCheckSumOffset < 0) {
@@ -342,10 +374,9 @@ void TLDT3FilePtrList::ParseLine(qint64 AOffset, qint64 ABody, qint64 ALen, int 
     if (bits & (LE_EmptyLine | LE_InvalidLine | LE_EmptyLineAtEnd)) {
         item.FFeldErrorCode = 1;
     } else {
-        TLDT3FeldDict *dict = GetLDT3FeldDict();
         if (item.FFK == TLDT3::FK_Pruefsumme && CheckCheckSum())
-            dict->SetPruefsumme_E157(FCheckSumOkay);
-        item.FFeldErrorCode = qint16(dict->CheckFeld(item.FFK, p + 7, item.FLenInhalt, feldMsg));
+            FFeldDict->SetPruefsumme_E157(FCheckSumOkay);
+        item.FFeldErrorCode = qint16(CheckLineFeld(item, feldMsg));
         ++AFKCounts[item.FFK];
         if (TLDT3::IsObjektAttribut(item.FFK))
             ++AFKCounts[10000];
@@ -845,7 +876,7 @@ bool TLDT3FilePtrList::SetXPMResult(std::unique_ptr<TXPMErrList> AList)
 
 QString TLDT3FilePtrList::Bedeutung(int Index) const
 {
-    return GetLDT3FeldDict()->GetBedeutung(FK(Index), Inhalt(Index));
+    return FeldDict().GetBedeutung(FK(Index), Inhalt(Index));
 }
 
 QString TLDT3FilePtrList::LongPath(int Index) const
@@ -855,7 +886,7 @@ QString TLDT3FilePtrList::LongPath(int Index) const
     const QList<int> path = Path(Index);
     if (path.isEmpty())
         return QString();
-    const TLDT3FeldDict *dict = GetLDT3FeldDict();
+    const TLDT3FeldDict *dict = &FeldDict();
     QString r = dict->GetBedeutung(TLDT3::FK_SatzArt, QString::number(path[0]));
     for (qsizetype i = 1; i < path.size(); ++i)
         r += QLatin1Char('\\') + dict->GetFeldName(path[i]);
@@ -866,14 +897,14 @@ QString TLDT3FilePtrList::LongPathFK(int Index) const
 {
     if (!FPathAndLevelOkay)
         return QString();
-    return LongPath(Index) + QLatin1Char('\\') + GetLDT3FeldDict()->GetFeldName(FK(Index));
+    return LongPath(Index) + QLatin1Char('\\') + FeldDict().GetFeldName(FK(Index));
 }
 
 QList<TLDT3FeldStatistikRec> TLDT3FilePtrList::GetFeldStatistikList() const
 {
     QList<int> keys = FFeldCounter.KeyArray();
     std::sort(keys.begin(), keys.end());
-    const TLDT3FeldDict *dict = GetLDT3FeldDict();
+    const TLDT3FeldDict *dict = &FeldDict();
     QList<TLDT3FeldStatistikRec> r;
     r.reserve(keys.size());
     for (int key : std::as_const(keys)) {
@@ -923,7 +954,7 @@ bool TLDT3FilePtrList::FindAnlagen()
         i += 2;
         // 3. optional document type
         if (i < Count() && FK(i) == 9970) {
-            rec.Dokumententyp = GetLDT3FeldDict()->GetBedeutung(9970, Inhalt(i));
+            rec.Dokumententyp = FeldDict().GetBedeutung(9970, Inhalt(i));
             ++i;
         }
         // 4. the data object

@@ -3,6 +3,7 @@
 
 #include "LDT3.Anlagen.h"
 #include "LDT3.Base.h"
+#include "LDT3.TableSet.h"
 #include "Vex_Counter.h"
 #include "Vex_HugeAlloc.h"
 #include "Vex_IntList.h"
@@ -203,6 +204,10 @@ public:
     QString ShortPathFK(int Index) const;
 
     const QString &XDTVersion() const { return FXDTVersion; }
+    // The tables that check the file, chosen by its version line (LDT 3.1.3
+    // before a load and for a file without one), and their field dictionary.
+    const TLDT3TableSet &TableSet() const { return FTableSet; }
+    const TLDT3FeldDict &FeldDict() const { return *FTableSet.FeldDict(); }
     bool IsLDTFile() const { return FIsLDTFile; }
     bool IsLDT_3_1_2_OrHigher() const { return FIsLDT_3_1_2_OrHigher; }
     const QString &CheckSumOrg() const { return FCheckSumOrg; }
@@ -261,6 +266,8 @@ private:
     bool OpenFile(const QString &AFileName);
     void CloseFile();
     void ParseLine(qint64 AOffset, qint64 ABody, qint64 ALen, int *AFKCounts);
+    void SetTableSet(const TLDT3TableSet &ASet);
+    int CheckLineFeld(const TLDT3FilePtrItem &AItem, QString &AMsg) const;
     bool CalcCheckSum();
     bool CheckFKInhalt(int Index, int AFK, const QString &AInhalt) const;
     int PushPath(int AParent, int AValue);
@@ -289,6 +296,8 @@ private:
     QString FCheckSumCalculated;
     bool FIsLDTFile = false;
     QString FXDTVersion;
+    TLDT3TableSet FTableSet;
+    TLDT3FeldDict *FFeldDict = nullptr; // of FTableSet, while loading
     bool FIsLDT_3_1_2_OrHigher = false;
     bool FStructureOkay = false;
     bool FPathAndLevelOkay = false;

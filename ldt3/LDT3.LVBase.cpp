@@ -69,7 +69,7 @@ QString TLDT3Line::GetColumn(int I) const
     case lcBeschreibung: {
         if (!ok)
             return QString();
-        QString r = GetLDT3FeldDict()->GetBedeutung(FK(), Inhalt());
+        QString r = FPtrList->FeldDict().GetBedeutung(FK(), Inhalt());
         switch (FKTyp()) {
         case TLDT3::fkt_SatzArt:
         case TLDT3::fkt_ObjektIdent:
@@ -85,7 +85,7 @@ QString TLDT3Line::GetColumn(int I) const
         return r;
     }
     case lcFeldName:
-        return ok ? GetLDT3FeldDict()->GetFeldName(FK()) : QString();
+        return ok ? FPtrList->FeldDict().GetFeldName(FK()) : QString();
     case lcStatus:
         return StatusText();
     default:
@@ -203,7 +203,7 @@ QString TLDT3Line::DetailInfoXHTML() const
     if (m.isEmpty() && !FeldOK() && !status.isEmpty())
         m = QStringLiteral("<p class=\"error\">Fehler: ") + XmlEscape(status) + QStringLiteral("</p>");
     if (LineOK() && (!m.isEmpty() || FeldOK()))
-        return GetLDT3FeldDict()->GetFeldInfoXHTML(FK(), m);
+        return FPtrList->FeldDict().GetFeldInfoXHTML(FK(), m);
     return QStringLiteral("<HTML>") + XmlEscape(status) + QStringLiteral("</HTML>");
 }
 
@@ -502,8 +502,11 @@ QString TLDT3LineList::GetFileInfoXHTML() const
     else
         AddRow(B, QStringLiteral("Status LDT-Version"),
                Format(QStringLiteral("LDT-Version ist nicht %s oder höher"),
-                      {GetLDT3FeldDict()->ImplementedVersion()}),
+                      {f.FeldDict().ImplementedVersion()}),
                "error");
+    // A file of a later version names the tables that checked it.
+    if (!f.TableSet().IsDefault())
+        AddRow(B, QStringLiteral("Geprüft nach"), f.TableSet().Version());
     AddRow(B, QStringLiteral("Prüfsumme in Datei"), f.CheckSumOrg());
     AddRow(B, QStringLiteral("Prüfsumme berechnet"), f.CheckSumCalculated());
     if (f.CheckSumOkay())
@@ -605,7 +608,7 @@ QString TLDT3LineList::GetFileContentXHTML() const
                                             "<tr bgcolor=\"lightblue\";>", "<tr bgcolor=\"lightgray\";>",
                                             "<tr bgcolor=\"olive\";>",     "<tr bgcolor=\"yellow\";>"};
     const TLDT3FilePtrList &f = *FPtrList;
-    const TLDT3FeldDict *dict = GetLDT3FeldDict();
+    const TLDT3FeldDict *dict = &f.FeldDict();
     TBufferedString B;
     AddHead(B, title, FFileName);
     for (const char *l : {"<div>", "<table summary=\"Datei-Inhalt\">", "<tr>", "<th>Pfad</th>", "<th>Name</th>",

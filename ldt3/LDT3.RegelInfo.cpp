@@ -2,11 +2,13 @@
 
 #include "LDT3.Base.h"
 #include "LDT3.Html.h"
+#include "LDT3.TableSet.h"
 #include "Vex_BufStr.h"
 #include "Vex_LazyInstance.h"
 #include "WStrTools.h"
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <memory>
 
@@ -51,14 +53,20 @@ void AddRegelTable(TBufferedString &ABody, const TLDT3RegelInfo &AInfo)
     ABody.AddLine(QStringLiteral("</table>"));
 }
 
-std::atomic<TLDT3RegelDict *> GLDT3RegelDict{nullptr};
+// One dictionary per table set, each built on its first use.
+constexpr int MaxTableSets = 8;
+std::array<std::atomic<TLDT3RegelDict *>, MaxTableSets> GLDT3RegelDicts{};
 
 } // namespace
 
-TLDT3RegelDict::TLDT3RegelDict()
+TLDT3RegelDict::TLDT3RegelDict(int ATableSet)
 {
-    FDict.reserve(300);
-    InitRegeln();
+    FDict.reserve(320);
+    const TLDT3TableSetDef &Def = TLDT3TableSet::At(ATableSet).Def();
+    if (Def.InitRegeln)
+        Def.InitRegeln(*this);
+    else
+        InitRegeln();
 }
 
 TLDT3RegelDict::~TLDT3RegelDict() = default;
@@ -135,9 +143,18 @@ QString TLDT3RegelDict::GetRegelInfoXHTML(const QStringList &ARegelArr) const
     return XHTMLStrictDoc(QStringLiteral("Regel-Information"), TLDT3Html::RegelInfoStyle(), Tables);
 }
 
-TLDT3RegelDict *GetLDT3RegelDict() { return VexLazyInstance(GLDT3RegelDict); }
+TLDT3RegelDict *GetLDT3RegelDict() { return GetLDT3RegelDict(0); }
+
+TLDT3RegelDict *GetLDT3RegelDict(int ATableSet)
+{
+    const int i = TLDT3TableSet::At(ATableSet).Index();
+    if (i >= MaxTableSets)
+        throw ELDT3Error(QStringLiteral("Fehler: Zu viele Tabellensätze"));
+    return VexLazyInstance(GLDT3RegelDicts[i], [i] { return std::make_unique<TLDT3RegelDict>(i); });
+}
 
 void FreeLDT3RegelDict()
 {
-    delete GLDT3RegelDict.exchange(nullptr, std::memory_order_acq_rel);
+    for (auto &d : GLDT3RegelDicts)
+        delete d.exchange(nullptr, std::memory_order_acq_rel);
 }

@@ -1,7 +1,7 @@
-// The rule dictionary: a readable description of every rule of the LDT 3.1.3
-// rule table (E: permitted contents, F: formats, K: context rules), and the
-// information pages made from them. Context rules are only described, never
-// evaluated.
+// The rule dictionary: a readable description of every rule of one table
+// set's rule table (LDT 3.1.3 by default, see LDT3.TableSet.h; E: permitted
+// contents, F: formats, K: context rules), and the information pages made from
+// them. Context rules are only described, never evaluated.
 #pragma once
 
 #include <QHash>
@@ -12,7 +12,7 @@
 struct TLDT3RegelInfo
 {
     QString Regel;        // name and key, e.g. "E004"
-    QString Kategorie;    // "Basis", "KBV" or "QMS"
+    QString Kategorie;    // "Basis", "KBV" or "QMS" (later tables print "SV" for "QMS")
     QString Fehlerstatus; // "F", "W" or "I"
     QString Pruefung;     // what the rule demands; never empty
     QString Erlaeuterung; // explanation; may be empty
@@ -21,8 +21,9 @@ struct TLDT3RegelInfo
 class TLDT3RegelDict
 {
 public:
-    // Builds all descriptions; throws ELDT3Error on a repeated name.
-    TLDT3RegelDict();
+    // Builds all descriptions of table set ATableSet (0 = LDT 3.1.3, see
+    // LDT3.TableSet.h); throws ELDT3Error on a repeated name.
+    explicit TLDT3RegelDict(int ATableSet = 0);
     virtual ~TLDT3RegelDict();
     TLDT3RegelDict(const TLDT3RegelDict &) = delete;
     TLDT3RegelDict &operator=(const TLDT3RegelDict &) = delete;
@@ -49,14 +50,16 @@ public:
     // none of them is described.
     QString GetRegelInfoXHTML(const QStringList &ARegelArr) const;
 
+    // Adds a description (the generated tables); throws ELDT3Error on a repeated name.
+    void AddRegel(const QString &ARegel, const QString &AKategorie, const QString &AFehlerstatus,
+                  const QString &APruefung, const QString &AErlaeuterung);
+
 private:
     void InitRegeln();
     // The built-in descriptions (generated).
     void InitERegeln();
     void InitFRegeln();
     void InitKRegeln();
-    void AddRegel(const QString &ARegel, const QString &AKategorie, const QString &AFehlerstatus,
-                  const QString &APruefung, const QString &AErlaeuterung);
 
     QHash<QString, TLDT3RegelInfo> FDict;
 };
@@ -64,6 +67,8 @@ private:
 // The process-wide rule dictionary, built on first use (thread-safe; at most
 // one instance survives).
 TLDT3RegelDict *GetLDT3RegelDict();
-// Frees the process-wide rule dictionary; called at process end after the
+// The rule dictionary of table set ATableSet (LDT3.TableSet.h).
+TLDT3RegelDict *GetLDT3RegelDict(int ATableSet);
+// Frees the process-wide rule dictionaries; called at process end after the
 // field dictionary has been freed.
 void FreeLDT3RegelDict();

@@ -174,8 +174,6 @@ void FreeSlots(TLDT3Node **P)
     }
 }
 
-const TLDT3FeldDict &FeldDict() { return *GetLDT3FeldDict(); }
-
 const TLDT3Base64AnlagenList *AnlagenOf(const TLDT3FilePtrList *APtrList)
 {
     return APtrList ? &APtrList->Base64AnalgenList() : nullptr;
@@ -775,6 +773,11 @@ bool TLDT3LineNode::GetRelNode(const TLDT3Node *ANode, int ADistance, TLDT3LineN
     return r;
 }
 
+const TLDT3FeldDict &TLDT3LineNode::FeldDict() const
+{
+    return FPtrList ? FPtrList->FeldDict() : *GetLDT3FeldDict();
+}
+
 QString TLDT3LineNode::Caption() const
 {
     const int fk = FK();
@@ -1198,7 +1201,7 @@ QString TLDT3Datenpaket::BuildLines(TInitThread *AInitThread)
     const TLDT3FilePtrList &pl = *FPtrList;
     std::vector<TLDT3LineNode *> &stack = *FStack;
     TLDT3RootNode *const root = FLDTRoot.get();
-    const TLDT3FeldDict *dict = GetLDT3FeldDict();
+    const TLDT3FeldDict *dict = &pl.FeldDict();
     TLDT3LineNode *runNode = nullptr;
     int runFK = -1;
     // The FKs of the open nodes, beside the stack (the root has none).
@@ -1418,7 +1421,7 @@ void FillLDTSubtree(TLDT3TreeControl *AView, TLDT3LineNode *ANode, TLDT3ItemID A
     stack.push_back({ANode, AItem, 0});
     QString base64Name;
     if (AHideBase64)
-        base64Name = GetLDT3FeldDict()->GetFeldNameOrFKStr(TLDT3::FK_Base64);
+        base64Name = ANode->FeldDict().GetFeldNameOrFKStr(TLDT3::FK_Base64);
     while (!stack.empty()) {
         TFrame &f = stack.back();
         if (f.Next >= f.Node->ChildCount()) {

@@ -20,6 +20,7 @@
 #include <vector>
 
 class TLDT3FilePtrList;
+class TLDT3FeldDict;
 class TLDT3LineError;
 class TLDT3Base64Anlage;
 class TLDT3Node;
@@ -135,6 +136,8 @@ public:
     TLDT3LineNode *AddLine(const TLDT3FilePtrList *APtrList, int ALineIdx);
 
     const TLDT3FilePtrList *PtrList() const { return FPtrList; }
+    // The field dictionary of the file's table set.
+    const TLDT3FeldDict &FeldDict() const;
     int StartIdx() const { return FStartIdx; }
     int EndeIdx() const { return FEndeIdx; }
     void SetEndeIdx(int AValue) { FEndeIdx = AValue; }

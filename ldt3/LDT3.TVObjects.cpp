@@ -37,7 +37,7 @@ void TLDT3ObjektIdent0010LineNode::InitNodeSelf()
 
 QString TLDT3ObjektIdent0010LineNode::BuildShortInfo() const
 {
-    return GetLDT3FeldDict()->GetBedeutung(9970, FDokumententyp);
+    return FeldDict().GetBedeutung(9970, FDokumententyp);
 }
 
 void TLDT3ObjektIdent0013LineNode::InitNodeSelf()
@@ -187,7 +187,7 @@ void TLDT3ObjektIdent0054LineNode::InitNodeSelf()
     FUhrzeit_des_Timestamp = s[1].Single();
     FFreitext_zum_Timestamp = s[2].Single();
     FPerson_zum_Timestamp = s[3].Objekt<TLDT3ObjektIdent0047LineNode>();
-    const TLDT3FeldDict *d = GetLDT3FeldDict();
+    const TLDT3FeldDict *d = &FeldDict();
     FConvDatum = d->GetBedeutung(7278, FDatum_des_Timestamp);
     FConvUhrzeit = d->GetBedeutung(7279, FUhrzeit_des_Timestamp);
     FShortInfo = BuildShortInfo();

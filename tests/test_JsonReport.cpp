@@ -45,7 +45,8 @@ TEST(JsonReport, SamplesAgreeWithTheLibrary)
 
         const QStringList keys = {"file", "size", "lines", "rejected", "invalidLines", "emptyLinesAtEnd",
                                   "fileErrors", "fileNameOk", "version", "versionOk", "checksum", "structureOk",
-                                  "pathAndLevelOk", "tree", "attachments", "errorCounts", "errors"};
+                                  "pathAndLevelOk", "tree", "attachments", "errorCounts", "errors",
+                                  "tables"}; // LDT 3.2.4 files: checked by the 3.2.20 tables
         QStringList sortedKeys = keys;
         sortedKeys.sort();
         EXPECT_EQ(o.keys(), sortedKeys);
@@ -59,6 +60,7 @@ TEST(JsonReport, SamplesAgreeWithTheLibrary)
         EXPECT_EQ(o["fileNameOk"].toBool(), TLDT3::CheckFileName(files[n]));
         EXPECT_EQ(o["version"].toString(), f.XDTVersion());
         EXPECT_EQ(o["versionOk"].toBool(), f.IsLDT_3_1_2_OrHigher());
+        EXPECT_EQ(o["tables"].toString(), QStringLiteral("LDT3.2.20"));
         const QJsonObject cs = o["checksum"].toObject();
         EXPECT_EQ(cs["inFile"].toString(), f.CheckSumOrg());
         EXPECT_EQ(cs["calculated"].toString(), f.CheckSumCalculated());
@@ -119,6 +121,7 @@ TEST(JsonReport, ExitCodesAndSingleObject)
         {"Z0100001.ldt", BefundFile(Befund(bad)), 1},   // a line error
         {"Z0100002.ldt", garbage, 2},                   // rejected
         {"Z0100003.ldt", QByteArray(), 2},              // empty
+        {"Z0100004.ldt", BefundFile(Befund(bad)).replace("LDT3.2.4", "LDT3.1.3"), 1},
     };
     for (const Case &c : cases) {
         const QString path = testutil::WriteFile(dir, QString::fromLatin1(c.name), c.bytes);
@@ -128,6 +131,12 @@ TEST(JsonReport, ExitCodesAndSingleObject)
         const QJsonDocument d = Parse(text);
         ASSERT_TRUE(d.isObject()) << c.name;
         EXPECT_EQ(d.object()["file"].toString(), path);
+        // a 3.2.x file names its tables; a 3.1.3 file's output stays as it was
+        const bool v32 = c.bytes.contains("LDT3.2.4");
+        EXPECT_EQ(d.object().contains(QStringLiteral("tables")), v32) << c.name;
+        if (v32) {
+            EXPECT_EQ(d.object()["tables"].toString(), QStringLiteral("LDT3.2.20"));
+        }
         if (c.rc == 2 && c.bytes.isEmpty()) {
             EXPECT_FALSE(d.object()["readError"].toString().isEmpty());
         }

@@ -66,8 +66,15 @@ const TFCase FCases[] = {
     {20, "00000036", false}, {20, "00000037", false}, {20, "00000038", false}, {20, "00000039", false},
     {21, "353812345", true}, {21, "363812345", false}, {21, "350412345", false},
     {22, "555555123", true}, {22, "555556123", false}, {22, "55555512", false},
+    // LDT 3.2: months or a range of months; an HPV type or a group of types
+    {23, "2", true}, {23, "12", true}, {23, "3-6", true}, {23, "3-12", true}, {23, "10-12", true},
+    {23, "123", false}, {23, "10-2", false}, {23, "3-", false}, {23, "-6", false}, {23, "3-6-9", false},
+    {23, "a", false}, {23, "", false},
+    {24, "18", true}, {24, "31/33", true}, {24, "31_33", true}, {24, "G1:31/33/52/58", true}, {24, "HPV16", true},
+    {24, "G1:31", false}, {24, ":31/33", false}, {24, "31/", false}, {24, "31//33", false}, {24, "G1:", false},
+    {24, "3 1", false}, {24, "G:1:31/33", false}, {24, "", false},
     // No rule, unknown rules
-    {0, "", true}, {0, "anything", true}, {23, "12", false}, {-1, "12", false},
+    {0, "", true}, {0, "anything", true}, {25, "12", false}, {-1, "12", false},
 };
 
 INSTANTIATE_TEST_SUITE_P(Examples, FRegelTable, ::testing::ValuesIn(FCases));

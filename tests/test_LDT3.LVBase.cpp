@@ -485,12 +485,14 @@ TEST(FileReports, CleanFileHasOnlyTheBasicRows)
     ASSERT_TRUE(o.list.CheckSumOkay());
     const QString page = o.list.GetFileInfoXHTML();
     const QList<InfoRow> rows = InfoRows(page);
+    // an LDT3.2.4 file: the row "Geprüft nach" names the tables that checked it
     const QStringList expected = {
-        "Dateiname", "Status Dateiname", "LDT-Version", "Status LDT-Version", "Prüfsumme in Datei",
+        "Dateiname", "Status Dateiname", "LDT-Version", "Status LDT-Version", "Geprüft nach", "Prüfsumme in Datei",
         "Prüfsumme berechnet", "Status Prüfsumme", "Status Zeichensatz ISO 8859-15", "Dateigröße", "Zeilen",
         "Durchschnittliche Zeilenlänge",
     };
     EXPECT_EQ(Labels(rows), expected);
+    EXPECT_EQ(FindRow(rows, QStringLiteral("Geprüft nach"))->Value, QStringLiteral("LDT3.2.20"));
     for (const InfoRow &r : rows) {
         if (r.Label.startsWith(QStringLiteral("Status"))) {
             EXPECT_EQ(r.Value, QStringLiteral("OK")) << r.Label.toStdString();

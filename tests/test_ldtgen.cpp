@@ -381,6 +381,7 @@ TEST(LdtGen, UsageErrors)
     EXPECT_EQ(RunGen({"--records", "2", "--size", "1M", "-o", "-"}), 64);
     EXPECT_EQ(RunGen({"--attachment-share", "1.5", "-o", "-"}), 64);
     EXPECT_EQ(RunGen({"--records", "1"}), 64);
+    EXPECT_EQ(RunGen({"--ldt-version", "3.3.0", "-o", "-"}), 64);
     QProcess p;
     p.start(GenPath(), {"--help"});
     ASSERT_TRUE(p.waitForFinished(10000));
@@ -390,19 +391,23 @@ TEST(LdtGen, UsageErrors)
 
 // The line pointer list reads generated files as they are meant: clean files
 // without any error, faulty ones with exactly the error bits of their faults.
+// Both versions: the file's tables are the ones its version line names.
 TEST(LdtGen, LoadedByLinePointerList)
 {
     QTemporaryDir dir;
+    for (const char *version : {"LDT3.1.3", "LDT3.2.20"})
     for (const char *typ : {"order", "result"}) {
-        SCOPED_TRACE(typ);
-        const QString file = dir.filePath(QStringLiteral("clean_%1.ldt").arg(QLatin1String(typ)));
-        ASSERT_EQ(RunGen({"--type", typ, "--records", "5", "-o", file}), 0);
+        SCOPED_TRACE(std::string(version) + " " + typ);
+        const QString file = dir.filePath(QStringLiteral("clean_%1_%2.ldt").arg(QLatin1String(version), QLatin1String(typ)));
+        ASSERT_EQ(RunGen({"--ldt-version", version, "--type", typ, "--records", "5", "-o", file}), 0);
         TLDT3FilePtrList list;
         ASSERT_TRUE(list.LoadFromFile(file));
         EXPECT_EQ(list.Count(), SplitLines(testutil::ReadAll(file)).size());
         EXPECT_EQ(list.FileErrors(), 0);
         EXPECT_EQ(list.InvalidLines(), 0);
-        EXPECT_EQ(list.XDTVersion(), QStringLiteral("LDT3.1.3"));
+        EXPECT_EQ(list.XDTVersion(), QLatin1String(version));
+        EXPECT_EQ(list.TableSet().Version(), QLatin1String(version));
+        EXPECT_EQ(list.LineErrorList().Count(), 0);
         EXPECT_TRUE(list.IsLDT_3_1_2_OrHigher());
         EXPECT_TRUE(list.CheckSumOkay());
         EXPECT_TRUE(list.StructureOkay());
@@ -422,17 +427,24 @@ TEST(LdtGen, LoadedByLinePointerList)
         {"second-checksum", LE_ManyChecksums, true, false},
     };
     const int n = 2;
+    for (const char *version : {"LDT3.1.3", "LDT3.2.20"})
     for (const TCase &c : cases) {
-        SCOPED_TRACE(c.Fault);
-        const QString file = dir.filePath(QStringLiteral("%1.ldt").arg(QLatin1String(c.Fault)));
-        ASSERT_EQ(RunGen({"--records", "4", "--fault", c.Fault, "--fault-count", QString::number(n), "-o", file}), 0);
+        SCOPED_TRACE(std::string(version) + " " + c.Fault);
+        const QString file = dir.filePath(QStringLiteral("%1_%2.ldt").arg(QLatin1String(version), QLatin1String(c.Fault)));
+        ASSERT_EQ(RunGen({"--ldt-version", version, "--records", "4", "--fault", c.Fault, "--fault-count",
+                          QString::number(n), "-o", file}), 0);
         TLDT3FilePtrList list;
         ASSERT_TRUE(list.LoadFromFile(file));
+        EXPECT_EQ(list.TableSet().Version(), QLatin1String(version));
         EXPECT_EQ(list.FileErrors(), c.Bit);
         int withBit = 0;
-        for (int i = 0; i < list.Count(); ++i)
+        int unbekannt = 0;
+        for (int i = 0; i < list.Count(); ++i) {
             withBit += (list.LineErrorCode(i) & c.Bit) != 0;
+            unbekannt += list.FeldErrorCode(i) == TLDT3FeldDict::fc_Unbekannt;
+        }
         EXPECT_EQ(withBit, c.Bit ? n : 0);
+        EXPECT_EQ(unbekannt, c.Fault == std::string("unknown-fk") ? n : 0);
         EXPECT_EQ(list.StructureOkay(), c.Structure);
         EXPECT_EQ(list.CheckSumOkay(), c.CheckSum);
     }
@@ -441,15 +453,19 @@ TEST(LdtGen, LoadedByLinePointerList)
 // Every field of a generated file passes the field check of the built-in table.
 TEST(LdtGen, EveryFieldPassesTheFieldCheck)
 {
-    TLDT3FeldDict *dict = GetLDT3FeldDict();
+    for (const char *version : {"LDT3.1.3", "LDT3.2.20"}) {
+    SCOPED_TRACE(version);
+    TLDT3TableSet set;
+    ASSERT_TRUE(TLDT3TableSet::FromName(QLatin1String(version), set));
+    TLDT3FeldDict *dict = set.FeldDict();
     dict->SetPruefsumme_E157(true); // the checksums are verified above
     QTemporaryDir dir;
     QStringList failures;
     int checked = 0;
     for (const char *typ : {"order", "result"})
         for (const char *seed : {"1", "2", "3"}) {
-            const QByteArray bytes = Gen(dir, {"--type", typ, "--records", "25", "--seed", seed,
-                                               "--attachment-share", "0.3"});
+            const QByteArray bytes = Gen(dir, {"--ldt-version", version, "--type", typ, "--records", "25",
+                                               "--seed", seed, "--attachment-share", "0.3"});
             ASSERT_FALSE(bytes.isEmpty());
             for (const TLn &l : SplitLines(bytes)) {
                 const QByteArray c = l.Inhalt();
@@ -465,6 +481,7 @@ TEST(LdtGen, EveryFieldPassesTheFieldCheck)
     dict->SetPruefsumme_E157(false);
     EXPECT_GT(checked, 1000);
     EXPECT_TRUE(failures.isEmpty()) << failures.join(QLatin1Char('\n')).toStdString();
+    }
 }
 
 // The example files follow the naming rule and are exactly what the commands

@@ -12,11 +12,14 @@ Inputs
                                replace the public wording (empty = take it).
   <tables>/fields.tsv          public field texts (explanations)
   <tables>/fieldrules.tsv      public field rules (K_rules column)
+  data/ldt3-tables/<version>/  the tables of a later LDT version (tools/gen_tableset.py)
 
 Outputs
   ldt3/LDT3.FeldTable.cpp      TLDT3FeldDict::InitFelder and InitFeldErl
   ldt3/LDT3.RegelTable.cpp     TLDT3RegelDict::InitERegeln, InitFRegeln, InitKRegeln
                                (tools/gen_rules_table.py)
+  ldt3/LDT3.Tables_<v>.cpp     the set of a later version, and the list of sets
+  ldt3/LDT3.TableSetList.cpp   (tools/gen_tableset.py)
 
 Usage: tools/gen_tables.py [--tables DIR] [--check]
   --check  only compare the generated text with the files in the tree
@@ -33,6 +36,7 @@ import re
 import sys
 
 import gen_rules_table
+import gen_tableset
 
 ROOT = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), '..'))
 TOOLS = os.path.join(ROOT, 'tools')
@@ -152,7 +156,7 @@ def gen_feld_table(tables_dir):
 GENERATORS = [
     ('ldt3/LDT3.FeldTable.cpp', gen_feld_table),
     (gen_rules_table.OUTPUT, gen_rules_table.gen_regel_table),
-]
+] + gen_tableset.GENERATORS
 
 
 def main():

@@ -76,7 +76,7 @@ const TAttr &FindAttr(int AFK)
     std::abort(); // a programming error in this generator
 }
 
-// Field identifiers that the LDT 3.1.3 field table does not have.
+// Field identifiers that no LDT 3 field table has (3.1.3 or 3.2.20).
 constexpr int UnknownFKs[] = {4711, 815, 5555, 9999};
 constexpr unsigned char BadBytes[] = {0x09, 0x80, 0xA0, 0x1A};
 
@@ -304,7 +304,7 @@ void TLdtGenerator::HeaderRecord()
     const char *satzart = FOpt.Befund ? "8220" : "8230";
     Line(8000, satzart);
     Open(8132);
-    Line(1, "LDT3.1.3");
+    Line(1, FOpt.Version);
     Open(8151);
     Line(8315, FOpt.Befund ? "Praxis" : "Labor_Nord");
     Line(8316, FOpt.Befund ? "Labor_Nord" : "Praxis");
@@ -657,7 +657,7 @@ void TLdtGenerator::InjectFaults(std::vector<TFaultOp> &AOps)
             else if (f == TLdtFault::UnknownFk)
                 bytes = makeLine(Pick(FFaultRnd, UnknownFKs), "Unbekanntes Feld");
             else
-                bytes = makeLine(1, "LDT3.1.3");
+                bytes = makeLine(1, FOpt.Version);
             break;
         case TLdtFault::EmptyLinesAtEnd:
         case TLdtFault::SecondChecksum:

@@ -1,4 +1,4 @@
-// Seeded generator of LDT 3.1.3 files: order packages (8230, n x 8215, 8231)
+// Seeded generator of LDT 3.1.3 and 3.2.20 files: order packages (8230, n x 8215, 8231)
 // and result packages (8220, n x 8205, 8221), optionally with PDF attachments
 // as Base64 lines, an FK 9300 checksum and injected faults. The file is
 // streamed: only one record is held in memory at a time.
@@ -21,7 +21,7 @@ enum class TLdtFault {
     BadBytes,        // one content byte outside the LDT character set
     EmptyLines,      // an empty line inside a record
     EmptyLinesAtEnd, // empty lines after the last record
-    UnknownFk,       // a line with a field identifier that LDT 3.1.3 lacks
+    UnknownFk,       // a line with a field identifier that no LDT 3 version has
     BrokenNesting,   // an object end that names another object
     SecondVersion,   // a second FK 0001 line
     SecondChecksum,  // a second FK 9300 line
@@ -33,6 +33,7 @@ bool LdtFaultFromName(std::string_view AName, TLdtFault &AFault);
 
 struct TLdtGenOptions
 {
+    std::string Version = "LDT3.1.3"; // the version line; the content is valid in both versions
     bool Befund = true;          // result package; false: order package
     quint64 Seed = 1;
     qint64 Records = -1;         // records between header and trailer; -1: not given

@@ -1,5 +1,7 @@
-// ldtgen: command line of the LDT 3.1.3 sample-file generator.
+// ldtgen: command line of the LDT 3 sample-file generator.
 #include "LdtGen.h"
+
+#include "LDT3.TableSet.h"
 
 #include <QString>
 
@@ -17,7 +19,8 @@ constexpr int ExitIo = 2;
 const char *const HelpText =
     "Aufruf: ldtgen [Optionen] -o DATEI\n"
     "\n"
-    "Erzeugt eine gültige LDT-3.1.3-Datei (ISO 8859-15, Zeilenende CR LF) mit\n"
+    "Erzeugt eine gültige LDT-3.1.3- oder LDT-3.2.20-Datei (ISO 8859-15,\n"
+    "Zeilenende CR LF) mit\n"
     "Zufallsdaten: ein Auftragsdatenpaket (8230, n x 8215, 8231) oder ein\n"
     "Befunddatenpaket (8220, n x 8205, 8221) mit Patienten, Auftragsnummern,\n"
     "Zeitstempeln, Ergebnissen, PDF-Anlagen (Base64, FK 6329) und Prüfsumme\n"
@@ -26,6 +29,7 @@ const char *const HelpText =
     "\n"
     "Optionen:\n"
     "  --type order|result    Auftrag oder Befund (Vorgabe: result)\n"
+    "  --ldt-version V        LDT3.1.3 oder LDT3.2.20 (Vorgabe: LDT3.1.3)\n"
     "  --seed N               Startwert des Zufallsgenerators (Vorgabe: 1)\n"
     "  --records N            Anzahl der Sätze 8215 bzw. 8205 (Vorgabe: 10)\n"
     "  --size GRÖSSE          ungefähre Dateigröße statt --records, z. B. 500K,\n"
@@ -128,6 +132,12 @@ int main(int argc, char **argv)
             if (!needValue() || (value != "order" && value != "result"))
                 return Usage("--type erwartet order oder result");
             opt.Befund = value == "result";
+        } else if (arg == "--ldt-version") {
+            TLDT3TableSet set;
+            if (!needValue() || !TLDT3TableSet::FromName(QString::fromStdString(value), set))
+                return Usage("--ldt-version erwartet eine dieser Versionen: "
+                             + TLDT3TableSet::Versions().join(QStringLiteral(", ")).toStdString());
+            opt.Version = set.Version().toStdString();
         } else if (arg == "--seed") {
             if (!needValue() || !ParseInt(value, 0, n))
                 return Usage("--seed erwartet eine Zahl ab 0");
