@@ -8,12 +8,15 @@ pkgs=(build-essential cmake ninja-build pkg-config
       clang libclang-rt-14-dev)
 missing=()
 for p in "${pkgs[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  # "triggers-pending" is installed too: another dpkg run is only processing triggers
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -Eq "^install ok (installed|triggers-pending|triggers-awaited)$" \
+    || missing+=("$p")
 done
 if [ ${#missing[@]} -gt 0 ]; then
   SUDO=""
   [ "$(id -u)" -ne 0 ] && SUDO="sudo"
   export DEBIAN_FRONTEND=noninteractive
-  $SUDO apt-get update -qq
-  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  # wait for another package run instead of failing on its lock
+  $SUDO apt-get -o DPkg::Lock::Timeout=600 update -qq
+  $SUDO apt-get -o DPkg::Lock::Timeout=600 install -y -qq --no-install-recommends "${missing[@]}"
 fi
