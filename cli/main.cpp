@@ -12,6 +12,7 @@
 #include <QTextStream>
 
 #include <cstdio>
+#include <utility>
 
 static const char *const kUsage =
     "Aufruf: ventolix-check [OPTIONEN] DATEI...\n"
@@ -31,7 +32,8 @@ static const char *const kUsage =
     "  --xpm-pdf DIR AUSGABE  die beiden PDF-Protokolle des Prüfmoduls nach AUSGABE schreiben\n"
     "  --tree           den LDT-Baum, den Anlagen-Baum und den Fehler-Baum ausgeben\n"
     "  --json           das Ergebnis als JSON ausgeben (ein Objekt je Datei, bei\n"
-    "                   mehreren Dateien ein Array; mit --xpm auch das Prüfmodul)\n"
+    "                   mehreren Dateien ein Array; mit --xpm auch das Prüfmodul;\n"
+    "                   außer --max-invalid und --xpm keine weiteren Optionen)\n"
     "  --report info|stats|content  den XHTML-Bericht des Viewers ausgeben\n"
     "  --line N         Zeile N so ausgeben, wie die Liste sie zeigt\n"
     "  --info ABFRAGE   die Feld- und Regel-Auskunft als XHTML-Seite ausgeben\n"
@@ -45,6 +47,8 @@ static const char *const kUsage =
     "  1   mindestens eine Datei hat Befunde\n"
     "  2   eine Datei konnte nicht gelesen werden oder wurde abgewiesen,\n"
     "      oder eine Anlage konnte nicht gespeichert werden\n"
+    "  3   das Prüfmodul konnte eine Datei nicht prüfen oder hat seine PDF-Protokolle\n"
+    "      nicht geschrieben (--xpm, --xpm-pdf; mit --json steht das im JSON)\n"
     "  64  falscher Aufruf\n";
 
 int main(int argc, char *argv[])
@@ -69,8 +73,10 @@ int main(int argc, char *argv[])
     TLDT3TableSet tableSet;
     bool onlyFiles = false;
     const QStringList args = app.arguments().mid(1);
+    // One line for the mistake and a pointer to the help, not the whole help.
     auto usageError = [&](const QString &AMsg) {
-        err << "ventolix-check: " << AMsg << "\n" << QString::fromUtf8(kUsage);
+        err << "ventolix-check: " << AMsg << "\n"
+            << "Alle Optionen: ventolix-check --help\n";
         return 64;
     };
     for (qsizetype i = 0; i < args.size(); ++i) {
@@ -142,6 +148,24 @@ int main(int argc, char *argv[])
         } else {
             return usageError(QStringLiteral("unbekannte Option: %1").arg(a));
         }
+    }
+    if (json) {
+        // The JSON report knows only --max-invalid and --xpm; say so rather than drop the others.
+        const std::pair<bool, const char *> others[] = {
+            {tree, "--tree"},
+            {options.Stats, "--stats"},
+            {options.HasFind, "--find"},
+            {!options.ExtractDir.isEmpty(), "--extract"},
+            {hasReport, "--report"},
+            {lineNo > 0, "--line"},
+            {!xpmPdfDir.isEmpty(), "--xpm-pdf"},
+            {hasInfo, "--info"},
+        };
+        for (const auto &[given, name] : others)
+            if (given)
+                return usageError(QStringLiteral("--json lässt sich nicht mit %1 verbinden (nur mit "
+                                                 "--max-invalid und --xpm)")
+                                      .arg(QLatin1String(name)));
     }
     if (hasInfo) {
         if (!files.isEmpty())

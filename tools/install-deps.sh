@@ -11,12 +11,15 @@ missing=()
 pkgs+=(desktop-file-utils libxml2-utils xdg-utils libfile-mimeinfo-perl dpkg-dev file man-db
        librsvg2-bin libqt6svg6 xdotool imagemagick dbus-daemon at-spi2-core gir1.2-atspi-2.0 python3-gi)
 for p in "${pkgs[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  # "triggers-pending" is installed too: another dpkg run is only processing triggers
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -Eq "^install ok (installed|triggers-pending|triggers-awaited)$" \
+    || missing+=("$p")
 done
 if [ ${#missing[@]} -gt 0 ]; then
   SUDO=""
   [ "$(id -u)" -ne 0 ] && SUDO="sudo"
   export DEBIAN_FRONTEND=noninteractive
-  $SUDO apt-get update -qq
-  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  # wait for another package run instead of failing on its lock
+  $SUDO apt-get -o DPkg::Lock::Timeout=600 update -qq
+  $SUDO apt-get -o DPkg::Lock::Timeout=600 install -y -qq --no-install-recommends "${missing[@]}"
 fi
