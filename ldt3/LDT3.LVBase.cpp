@@ -2,7 +2,6 @@
 
 #include "LDT3.Feld.h"
 #include "LDT3.Html.h"
-#include "LDT3.XPMThrd.h"
 #include "Vex_BufStr.h"
 #include "WStrTools.h"
 
@@ -237,7 +236,17 @@ void TLDT3LineList::Clear()
     FSearchPattern.clear();
 }
 
-bool TLDT3LineList::GetLDT3FilePtrList(const QString &AFileName)
+bool TLDT3LineList::GetLDT3FilePtrList(const QString &AFileName, bool ABuildTrees)
+{
+    return RunOpenSequence(AFileName, ABuildTrees, [&] { return FPtrList->LoadFromFile(AFileName); });
+}
+
+bool TLDT3LineList::LoadFromBuffer(const QByteArray &AData, const QString &AName, bool ABuildTrees)
+{
+    return RunOpenSequence(AName, ABuildTrees, [&] { return FPtrList->LoadFromBuffer(AData, AName); });
+}
+
+bool TLDT3LineList::RunOpenSequence(const QString &AFileName, bool ABuildTrees, const std::function<bool()> &ALoad)
 {
     FFileName = AFileName;
     FInvalidLines = 0;
@@ -245,14 +254,14 @@ bool TLDT3LineList::GetLDT3FilePtrList(const QString &AFileName)
     Clear();
     bool loaded = false;
     try {
-        loaded = FPtrList->LoadFromFile(AFileName);
+        loaded = ALoad();
     } catch (...) {
         FInvalidLines = FPtrList->InvalidLines();
         throw;
     }
     FInvalidLines = FPtrList->InvalidLines();
-    if (!loaded || FPtrList->Count() == 0)
-        return false;
+    if (!loaded || FPtrList->Count() == 0 || !ABuildTrees)
+        return loaded && FPtrList->Count() > 0;
     FDatenpaket = std::make_unique<TLDT3Datenpaket>(FPtrList.get());
     FLDTTreeBuilt = FDatenpaket->BuildLDTTree();
     FDatenpaket->BuildBase64Tree();

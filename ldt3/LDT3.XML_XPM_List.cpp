@@ -1,5 +1,6 @@
 #include "LDT3.XML_XPM_List.h"
 
+#include "LDT3.FilePtrList.h"
 #include "LDT3.Html.h"
 #include "LDT3.XML_XPM.h"
 #include "Vex_BufStr.h"
@@ -288,11 +289,10 @@ QString TXPMErrList::GetXPMInfoForZeileXHTML(int AZeile) const
 
 // ---------------------------------------------------------------------------
 
-std::unique_ptr<TXPMErrList> LoadXPMErrList(const QString &AFileName)
+namespace {
+
+std::unique_ptr<TXPMErrList> XPMErrListOf(const std::unique_ptr<TXMLData> &data)
 {
-    if (!QFileInfo::exists(AFileName))
-        return nullptr;
-    const std::unique_ptr<TXMLData> data = TXMLData::LoadData(AFileName);
     auto list = std::make_unique<TXPMErrList>();
     const TXMLParameter &X = data->Parameter();
     TXPMParamRec &P = list->Parameter;
@@ -323,4 +323,34 @@ std::unique_ptr<TXPMErrList> LoadXPMErrList(const QString &AFileName)
         list->Add(rec);
     }
     return list;
+}
+
+} // namespace
+
+std::unique_ptr<TXPMErrList> LoadXPMErrList(const QString &AFileName)
+{
+    if (!QFileInfo::exists(AFileName))
+        return nullptr;
+    return XPMErrListOf(TXMLData::LoadData(AFileName));
+}
+
+std::unique_ptr<TXPMErrList> ParseXPMErrList(const QByteArray &AXml)
+{
+    return XPMErrListOf(TXMLData::ParseData(AXml));
+}
+
+QString XPMStatus(const TXPMErrList *AXPMErrList)
+{
+    if (!AXPMErrList)
+        return QStringLiteral("Es erfolgte keine XPM-Prüfung");
+    return QStringLiteral("XPM: ") + AXPMErrList->Parameter.ERGEBNIS + QStringLiteral(" - ") +
+           AXPMErrList->Parameter.ERGEBNIS_TEXT;
+}
+
+QString XPMLineErrorItem(int ALineErrorCode, int AZeile, const TXPMErrList *AXPMErrList)
+{
+    if (!(ALineErrorCode & LE_XPMError) || !AXPMErrList)
+        return QString();
+    const QString names = AXPMErrList->XPMShortFehlerName(AZeile);
+    return names.isEmpty() ? QStringLiteral("XPM") : Format(QStringLiteral("XPM [%s]"), {names});
 }
