@@ -137,7 +137,7 @@ TEST(LDT3HtmlPages, EveryPageAsStored)
     for (const TPageCase &c : kPages) {
         const QString file = GoldenDir() + u'/' + QString::fromUtf8(c.Name) + QStringLiteral(".xhtml");
         const QByteArray page = c.Make().toUtf8();
-        EXPECT_GT(page.size(), 40) << c.Name;
+        EXPECT_GT(page.size(), 20) << c.Name;
         if (update) {
             QFile f(file);
             ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
