@@ -892,7 +892,6 @@ void MarkXPMLines(TLDT3FilePtrList &AList, const TXPMErrList &AXPMErrList)
             AList.SetLineErrorCode(i, AList.LineErrorCode(i) | LE_XPMError);
 }
 
-
 bool TLDT3FilePtrList::SetXPMResult(std::unique_ptr<TXPMErrList> AList)
 {
     if (FXPMErrList || !AList)
