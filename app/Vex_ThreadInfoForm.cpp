@@ -2,10 +2,13 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QEventLoop>
 #include <QFrame>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 const QEvent::Type EvThreadInfo = QEvent::Type(QEvent::User + 1000);
@@ -122,7 +125,22 @@ TThreadInfoForm::TThreadInfoForm(const QString &ACaption, int AExtraLines, bool 
         main->addLayout(row);
     }
 
-    FChannel->SetWakeUp([this]() { QCoreApplication::postEvent(this, new QEvent(EvThreadInfo)); });
+    // one wake-up event at a time, however fast the worker posts
+    FChannel->SetWakeUp([this]() {
+        if (!FWakePending.exchange(true))
+            QCoreApplication::postEvent(this, new QEvent(EvThreadInfo));
+    });
+    FShowTimer.setSingleShot(true);
+    FShowTimer.setInterval(ShowDelayMs);
+    connect(&FShowTimer, &QTimer::timeout, this, [this]() {
+        if (FLoop && !FWorkerClosed) {
+            FWasShown = true;
+            qApp->removeEventFilter(this);
+            show();
+        }
+    });
+    FApplyTimer.setSingleShot(true);
+    connect(&FApplyTimer, &QTimer::timeout, this, [this]() { OnWakeUp(); });
     AdjustLayout();
 }
 
@@ -176,7 +194,15 @@ void TThreadInfoForm::SetCanCancel(bool AValue)
 bool TThreadInfoForm::HandleMessages()
 {
     bool closed = false;
-    for (const TThreadInfoMsg &m : FChannel->TakeAll()) {
+    std::vector<TThreadInfoMsg> msgs = std::move(FPending);
+    FPending.clear();
+    for (TThreadInfoMsg &m : FChannel->TakeAll())
+        msgs.push_back(std::move(m));
+    if (!msgs.empty()) {
+        ++FUpdateCount;
+        FLastApply.start();
+    }
+    for (const TThreadInfoMsg &m : msgs) {
         switch (m.Kind) {
         case TThreadInfoMsg::tiText:
             if (m.Line >= 0 && m.Line < FLineArr.size()) {
@@ -220,16 +246,54 @@ bool TThreadInfoForm::HandleMessages()
 bool TThreadInfoForm::event(QEvent *AEvent)
 {
     if (AEvent->type() == EvThreadInfo) {
-        if (HandleMessages() && isVisible())
-            done(mrWorkerClosed);
+        FWakePending.store(false);
+        OnWakeUp();
         return true;
     }
     return QDialog::event(AEvent);
 }
 
+void TThreadInfoForm::OnWakeUp()
+{
+    for (TThreadInfoMsg &m : FChannel->TakeAll())
+        FPending.push_back(std::move(m));
+    if (FPending.empty())
+        return;
+    const bool closing = std::any_of(FPending.begin(), FPending.end(),
+                                     [](const TThreadInfoMsg &m) { return m.Kind == TThreadInfoMsg::tiClose; });
+    const qint64 since = FLastApply.isValid() ? FLastApply.elapsed() : UpdateIntervalMs;
+    if (!closing && since < UpdateIntervalMs) {
+        if (!FApplyTimer.isActive())
+            FApplyTimer.start(int(UpdateIntervalMs - since));
+        return;
+    }
+    FApplyTimer.stop();
+    if (HandleMessages() && FLoop)
+        done(mrWorkerClosed);
+}
+
+bool TThreadInfoForm::eventFilter(QObject *AWatched, QEvent *AEvent)
+{
+    switch (AEvent->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::Wheel:
+    case QEvent::Shortcut:
+    case QEvent::Close:
+        if (AWatched != this && AWatched->isWidgetType())
+            return true;
+        break;
+    default:
+        break;
+    }
+    return QDialog::eventFilter(AWatched, AEvent);
+}
+
 void TThreadInfoForm::ProcessPending()
 {
-    QCoreApplication::processEvents();
     HandleMessages();
 }
 
@@ -238,8 +302,27 @@ bool TThreadInfoForm::ShowModal()
     if (HandleMessages() || FWorkerClosed)
         return true;
     setResult(mrNone);
-    const int r = exec();
+    // Modal from the start, shown only when the run takes a while: until then
+    // the loop takes no user input.
+    QEventLoop loop;
+    FLoop = &loop;
+    setWindowModality(Qt::ApplicationModal);
+    qApp->installEventFilter(this);
+    FShowTimer.start();
+    loop.exec(QEventLoop::DialogExec);
+    FShowTimer.stop();
+    qApp->removeEventFilter(this);
+    FLoop = nullptr;
+    hide();
+    const int r = result();
     return r == mrCancel || r == mrWorkerClosed;
+}
+
+void TThreadInfoForm::done(int AResult)
+{
+    QDialog::done(AResult);
+    if (FLoop)
+        FLoop->quit();
 }
 
 void TThreadInfoForm::reject()

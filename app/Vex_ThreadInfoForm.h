@@ -5,9 +5,15 @@
 #include "Vex_ExThread.h"
 
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QLabel>
+#include <QTimer>
 #include <QVector>
 
+#include <atomic>
+#include <vector>
+
+class QEventLoop;
 class QFrame;
 class QProgressBar;
 class QPushButton;
@@ -31,11 +37,17 @@ private:
     int FEllipsis = 0;
 };
 
+// The window stays hidden while a run is short: it shows when the run is
+// still going after ShowDelayMs, and applies the worker's messages at most
+// every UpdateIntervalMs (a close at once). Its own modal event loop keeps
+// the program alive; nothing processes events inside the work.
 class TThreadInfoForm : public QDialog, public TThreadInfoWindow
 {
 public:
     // Results of the modal loop.
     enum { mrNone = 0, mrCancel = 2, mrWorkerClosed = 100 };
+    static constexpr int ShowDelayMs = 500;
+    static constexpr int UpdateIntervalMs = 150;
 
     TThreadInfoForm(const QString &ACaption, int AExtraLines, bool AShowProgress, bool AAllowCancel,
                     QWidget *AParent = nullptr);
@@ -52,11 +64,18 @@ public:
     QProgressBar *ProgressBar() const { return FProgressBar; }
     QPushButton *CancelButton() const { return FCancelBtn; }
     bool CanCancel() const { return FCanCancel; }
+    // Whether the window was shown during its modal run.
+    bool WasShown() const { return FWasShown; }
+    // How often the worker's messages were applied.
+    int UpdateCount() const { return FUpdateCount; }
 
     void reject() override;
+    void done(int AResult) override;
 
 protected:
     bool event(QEvent *AEvent) override;
+    // While the window waits hidden, the program takes no user input.
+    bool eventFilter(QObject *AWatched, QEvent *AEvent) override;
     void closeEvent(QCloseEvent *AEvent) override;
 
 private:
@@ -68,6 +87,9 @@ private:
 
     // Applies the worker's messages; true when one of them closed the window.
     bool HandleMessages();
+    // The same, throttled: a close applies at once, anything else at most
+    // every UpdateIntervalMs.
+    void OnWakeUp();
     void SetCanCancel(bool AValue);
     void AdjustLayout();
 
@@ -80,6 +102,14 @@ private:
     int FProgressMax = 0;
     int FProgressDelta = 0;
     bool FWorkerClosed = false;
+    bool FWasShown = false;
+    int FUpdateCount = 0;
+    QEventLoop *FLoop = nullptr;
+    QTimer FShowTimer;
+    QTimer FApplyTimer;
+    QElapsedTimer FLastApply;
+    std::vector<TThreadInfoMsg> FPending; // taken, not yet applied
+    std::atomic<bool> FWakePending{false};
 };
 
 // Registers the modal window as the process's presenter of worker runs.

@@ -1,5 +1,6 @@
 #include "CheckReport.h"
 
+#include "LDT3.Document.h"
 #include "LDT3.FilePtrList.h"
 
 #include <QDir>
@@ -8,23 +9,23 @@
 static QString JaNein(bool b) { return b ? QStringLiteral("ja") : QStringLiteral("nein"); }
 static QString OrKeine(const QString &s) { return s.isEmpty() ? QStringLiteral("(keine)") : s; }
 
-int LoadForCheck(TLDT3FilePtrList &AList, const QString &AFileName, const TCheckOptions &AOptions, QTextStream &AErr)
+int OpenForCheck(TLDT3Document &ADoc, const QString &AFileName, int AMaxInvalidLines, bool ARejectedIsError,
+                 QTextStream &AErr)
 {
-    AList.SetMaxInvalidLines(AOptions.MaxInvalidLines);
-    try {
-        AList.LoadFromFile(AFileName);
-    } catch (const ELDT3Error &e) {
-        AErr << "ventolix-check: " << e.Message() << "\n";
-        AErr.flush();
-        return 2;
+    ADoc.SetMaxInvalidLines(AMaxInvalidLines);
+    switch (ADoc.Open(AFileName)) {
+    case TLDT3OpenStatus::osOpened:
+        return 0;
+    case TLDT3OpenStatus::osRejected:
+        if (!ARejectedIsError)
+            return 0;
+        break;
+    default:
+        break;
     }
-    if (!AList.FileIsOpen()) {
-        AErr << QStringLiteral("ventolix-check: Die Datei \"%1\" ist leer und kann nicht gelesen werden.\n")
-                    .arg(AFileName);
-        AErr.flush();
-        return 2;
-    }
-    return 0;
+    AErr << "ventolix-check: " << ADoc.StatusMessage() << "\n";
+    AErr.flush();
+    return 2;
 }
 
 void PrintFeldStatistik(const TLDT3FilePtrList &AList, QTextStream &AOut)
@@ -73,10 +74,12 @@ bool ExtractAnlagen(TLDT3FilePtrList &AList, const QString &ADir, QTextStream &A
 
 int CheckFileReport(const QString &AFileName, const TCheckOptions &AOptions, QTextStream &AOut, QTextStream &AErr)
 {
-    TLDT3FilePtrList list;
-    const int rc = LoadForCheck(list, AFileName, AOptions, AErr);
+    TLDT3Document doc;
+    doc.SetBuildTrees(false); // the report reads the lines only
+    const int rc = OpenForCheck(doc, AFileName, AOptions.MaxInvalidLines, false, AErr);
     if (rc != 0)
         return rc;
+    TLDT3FilePtrList &list = *doc.PtrList();
     const bool rejected = AOptions.MaxInvalidLines > 0 && list.InvalidLines() > AOptions.MaxInvalidLines;
 
     AOut << "Datei: " << AFileName << "\n";

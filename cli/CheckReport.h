@@ -4,6 +4,7 @@
 #include <QString>
 #include <QTextStream>
 
+class TLDT3Document;
 class TLDT3FilePtrList;
 
 struct TCheckOptions
@@ -15,11 +16,12 @@ struct TCheckOptions
     bool HasFind = false;
 };
 
-// Loads AFileName into AList. Returns 0 when it was read, 2 when it could not
-// be read (the reason is printed to AErr).
-int LoadForCheck(TLDT3FilePtrList &AList, const QString &AFileName, const TCheckOptions &AOptions,
+// The checker's one way to open a file: opens AFileName into ADoc with the
+// cut-off AMaxInvalidLines (0 = none). Returns 0 when it can be used, 2 when
+// it could not be read (or, with ARejectedIsError, was rejected); the reason
+// then goes to AErr as "ventolix-check: <reason>".
+int OpenForCheck(TLDT3Document &ADoc, const QString &AFileName, int AMaxInvalidLines, bool ARejectedIsError,
                  QTextStream &AErr);
-
 // Loads AFileName, prints the report; returns 0 (no findings), 1 (findings)
 // or 2 (the file could not be read or was rejected).
 int CheckFileReport(const QString &AFileName, const TCheckOptions &AOptions, QTextStream &AOut, QTextStream &AErr);

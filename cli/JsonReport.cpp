@@ -1,7 +1,7 @@
 #include "JsonReport.h"
 
 #include "LDT3.AppSettings.h"
-
+#include "LDT3.Document.h"
 #include "LDT3.LVBase.h"
 
 #include <QJsonArray>
@@ -137,20 +137,16 @@ int LineListExitCode(const TLDT3LineList &AList)
 
 QJsonObject FileJson(const QString &AFileName, const TJsonOptions &AOptions, int &ARc)
 {
-    TLDT3LineList list;
-    list.SetMaxInvalidLines(AOptions.MaxInvalidLines);
+    TLDT3Document doc;
+    doc.SetMaxInvalidLines(AOptions.MaxInvalidLines);
     if (!AOptions.XPMDir.isEmpty())
         TLDT3AppSettings::SetXPMDir(AOptions.XPMDir);
-    QString readError;
-    try {
-        list.GetLDT3FilePtrList(AFileName);
-        if (!list.FileIsOpen())
-            readError = QStringLiteral("Die Datei \"%1\" ist leer und kann nicht gelesen werden.").arg(AFileName);
-    } catch (const ELDT3Error &e) {
-        readError = e.Message();
-    }
-    if (AOptions.WithXPM && readError.isEmpty())
-        list.XPMCheck();
+    const TLDT3OpenStatus status = doc.Open(AFileName);
+    const bool readable = status == TLDT3OpenStatus::osOpened || status == TLDT3OpenStatus::osRejected;
+    const QString readError = readable ? QString() : doc.StatusMessage();
+    if (AOptions.WithXPM && readable)
+        doc.XPMCheck();
+    const TLDT3LineList &list = doc.LineList();
     QJsonObject o = LineListJson(list, AFileName, AOptions.WithXPM);
     if (!readError.isEmpty()) {
         o[QStringLiteral("readError")] = readError;

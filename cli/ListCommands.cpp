@@ -1,33 +1,9 @@
 #include "ListCommands.h"
 
-#include "LDT3.LVBase.h"
+#include "CheckReport.h"
+#include "LDT3.Document.h"
 
 #include <QTextStream>
-
-namespace {
-
-// Opens the file into AList; 0 when it can be shown, else 2 with the reason on AErr.
-int OpenForList(TLDT3LineList &AList, const QString &AFileName, int AMaxInvalidLines, QTextStream &AErr)
-{
-    AList.SetMaxInvalidLines(AMaxInvalidLines);
-    QString reason;
-    try {
-        AList.GetLDT3FilePtrList(AFileName);
-        if (!AList.FileIsOpen())
-            reason = QStringLiteral("Die Datei \"%1\" ist leer und kann nicht gelesen werden.").arg(AFileName);
-        else if (AMaxInvalidLines > 0 && AList.InvalidLines() > AMaxInvalidLines)
-            reason = QStringLiteral("Diese Datei ist keine LDT-Datei: %1").arg(AFileName);
-    } catch (const ELDT3Error &e) {
-        reason = e.Message();
-    }
-    if (reason.isEmpty())
-        return 0;
-    AErr << "ventolix-check: " << reason << "\n";
-    AErr.flush();
-    return 2;
-}
-
-} // namespace
 
 bool ParseListReport(const QString &AText, TListReport &AReport)
 {
@@ -45,10 +21,11 @@ bool ParseListReport(const QString &AText, TListReport &AReport)
 int PrintListReport(const QString &AFileName, TListReport AReport, int AMaxInvalidLines, QTextStream &AOut,
                     QTextStream &AErr)
 {
-    TLDT3LineList list;
-    const int rc = OpenForList(list, AFileName, AMaxInvalidLines, AErr);
+    TLDT3Document doc;
+    const int rc = OpenForCheck(doc, AFileName, AMaxInvalidLines, true, AErr);
     if (rc != 0)
         return rc;
+    const TLDT3LineList &list = doc.LineList();
     switch (AReport) {
     case TListReport::Info: AOut << list.GetFileInfoXHTML(); break;
     case TListReport::Stats: AOut << list.GetFeldStatistikXHTML(); break;
@@ -60,10 +37,11 @@ int PrintListReport(const QString &AFileName, TListReport AReport, int AMaxInval
 
 int PrintListLine(const QString &AFileName, int ALineNo, int AMaxInvalidLines, QTextStream &AOut, QTextStream &AErr)
 {
-    TLDT3LineList list;
-    const int rc = OpenForList(list, AFileName, AMaxInvalidLines, AErr);
+    TLDT3Document doc;
+    const int rc = OpenForCheck(doc, AFileName, AMaxInvalidLines, true, AErr);
     if (rc != 0)
         return rc;
+    TLDT3LineList &list = doc.LineList();
     list.BuildLineList(false);
     const TLDT3Line *line = list.GetLDT3LineFromZeile(ALineNo);
     if (!line) {

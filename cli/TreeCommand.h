@@ -3,6 +3,7 @@
 
 #include <QTextStream>
 
+class TLDT3Document;
 class TLDT3FilePtrList;
 
 // Builds the LDT tree, the attachment tree and the error tree of AList and
@@ -11,3 +12,6 @@ class TLDT3FilePtrList;
 // line, two blanks of indent per level. A build error is reported through the
 // message sink. Returns 0 when the LDT tree was built, 1 otherwise.
 int PrintTrees(const TLDT3FilePtrList &AList, QTextStream &AOut);
+// The same for an opened document: prints the trees its open sequence built
+// (or builds them when it built none).
+int PrintTrees(const TLDT3Document &ADoc, QTextStream &AOut);

@@ -1,6 +1,8 @@
 #include "XpmCommand.h"
 
+#include "CheckReport.h"
 #include "LDT3.AppSettings.h"
+#include "LDT3.Document.h"
 #include "LDT3.FilePtrList.h"
 #include "LDT3.XPMCheck.h"
 #include "LDT3.XPMThrd.h"
@@ -41,37 +43,37 @@ void XpmConsoleSetup()
     static TConsoleThreadInfoPresenter presenter(stderr);
     SetThreadInfoPresenter(&presenter);
     SetMessageSink(nullptr); // the stderr sink
+    InstallXPMRunner();
 }
 
 int XpmCheckFileReport(const QString &AFileName, const QString &AXPMDir, QTextStream &AOut, QTextStream &AErr)
 {
-    TLDT3FilePtrList list;
-    try {
-        list.LoadFromFile(AFileName);
-    } catch (const ELDT3Error &e) {
-        AErr << e.Message() << '\n';
-        return 2;
-    }
+    TLDT3Document doc;
+    doc.SetBuildTrees(false); // the report reads the lines only
+    const int rc = OpenForCheck(doc, AFileName, 0, false, AErr);
+    if (rc != 0)
+        return rc;
+    const TLDT3FilePtrList &list = *doc.PtrList();
     TLDT3AppSettings::SetXPMDir(AXPMDir);
-    std::unique_ptr<TXPMErrList> xpm;
     bool ok = false;
     {
         TScopedSigInt sigint;
         AErr.flush();
-        ok = XPMCheck(list, xpm);
+        ok = doc.XPMCheck();
     }
+    const TXPMErrList *xpm = doc.XPMErrList();
     AOut << "XPM-Prüfung: " << QDir::toNativeSeparators(AFileName) << '\n';
     if (!ok) {
         AOut << XPMStatus(nullptr) << '\n';
         return 3;
     }
-    WriteXPMReport(xpm.get(), AOut);
+    WriteXPMReport(xpm, AOut);
     int marked = 0;
     for (int i = 0; i < list.Count(); ++i) {
         if (!list.LineHasXPMErrors(i))
             continue;
         ++marked;
-        AOut << "Zeile " << (i + 1) << ": " << XPMLineErrorItem(list.LineErrorCode(i), i + 1, xpm.get()) << '\n';
+        AOut << "Zeile " << (i + 1) << ": " << XPMLineErrorItem(list.LineErrorCode(i), i + 1, xpm) << '\n';
     }
     AOut << "Zeilen mit XPM-Fehlern: " << marked << '\n';
     return marked > 0 ? 1 : 0;

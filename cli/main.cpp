@@ -4,7 +4,8 @@
 #include "JsonReport.h"
 #include "ListCommands.h"
 #include "TreeCommand.h"
-#include "LDT3.FilePtrList.h"
+#include "LDT3.Document.h"
+#include "LDT3.XPMCheck.h"
 #include "XpmCommand.h"
 
 #include <QCoreApplication>
@@ -54,6 +55,7 @@ static const char *const kUsage =
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
+    InstallXPMRunner();
     QTextStream out(stdout);
     QTextStream err(stderr);
     out.setEncoding(QStringConverter::Utf8);
@@ -202,10 +204,10 @@ int main(int argc, char *argv[])
         else if (lineNo > 0)
             r = PrintListLine(f, lineNo, options.MaxInvalidLines, out, err);
         else if (tree) {
-            TLDT3FilePtrList list;
-            r = LoadForCheck(list, f, options, err);
+            TLDT3Document doc;
+            r = OpenForCheck(doc, f, options.MaxInvalidLines, false, err);
             if (r == 0)
-                r = PrintTrees(list, out);
+                r = PrintTrees(doc, out);
         }
         else
             r = CheckFileReport(f, options, out, err);

@@ -2,24 +2,12 @@
 // data types, date/time display, the file naming rule, object and rule names.
 #pragma once
 
+#include "Vex_Error.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QStringList>
-#include <stdexcept>
-
-// The one exception type of the system: operating-system failures, faults of
-// the built-in tables and the XPM pre-run checks. Carries the German message.
-class ELDT3Error : public std::runtime_error
-{
-public:
-    explicit ELDT3Error(const QString &AMessage)
-        : std::runtime_error(AMessage.toStdString()), FMessage(AMessage) {}
-    const QString &Message() const { return FMessage; }
-
-private:
-    QString FMessage;
-};
 
 struct TLDT3
 {

@@ -532,26 +532,6 @@ int FKStrToInt(const QString &AFKStr)
     return StrToIntStrict(AFKStr, N) ? N : -1;
 }
 
-void AddFeldRow(TBufferedString &ABody, const QString &AHeading, const QString &AValue)
-{
-    ABody.AddLine(QStringLiteral("<tr>"));
-    ABody.AddLine(QStringLiteral("<th>") + AHeading + QStringLiteral("</th>"));
-    ABody.AddLine(QStringLiteral("<td>") + AValue + QStringLiteral("</td>"));
-    ABody.AddLine(QStringLiteral("</tr>"));
-}
-
-// A row whose cell holds several lines, each already escaped.
-void AddFeldLinesRow(TBufferedString &ABody, const QString &AHeading, const QStringList &ALines)
-{
-    ABody.AddLine(QStringLiteral("<tr>"));
-    ABody.AddLine(QStringLiteral("<th>") + AHeading + QStringLiteral("</th>"));
-    ABody.AddLine(QStringLiteral("<td>"));
-    for (const QString &L : ALines)
-        ABody.AddLine(L + QStringLiteral("<br />"));
-    ABody.AddLine(QStringLiteral("</td>"));
-    ABody.AddLine(QStringLiteral("</tr>"));
-}
-
 } // namespace
 
 QString TLDT3FeldDict::GetFeldInfoTableXHTML(int AFK) const
@@ -561,40 +541,37 @@ QString TLDT3FeldDict::GetFeldInfoTableXHTML(int AFK) const
         return QString();
     const QString FK = TLDT3::IntToFK(AFK);
     TBufferedString Body;
-    Body.AddLine(QStringLiteral("<table id=\"FK%1\" class=\"feld\" width=\"100%\">").arg(FK));
-    Body.AddLine(QStringLiteral("<tbody>"));
-    Body.AddLine(QStringLiteral("<tr>"));
-    Body.AddLine(QStringLiteral("<th class=\"feld name\">FK %1</th>").arg(FK));
+    TXHtmlWriter W(Body);
+    W.Raw(QStringLiteral("<table id=\"FK%1\" class=\"feld\" width=\"100%\">").arg(FK));
+    W.Raw(QStringLiteral("<tbody>"));
+    W.RowBegin();
+    const QString nameClass = TXHtmlWriter::ClassAttr(QStringLiteral("feld name"));
+    W.HeadCell(QStringLiteral("FK ") + FK, nameClass);
     // Names and follow objects are escaped too, so that a name with "&" keeps the page well-formed.
-    Body.AddLine(QStringLiteral("<td class=\"feld name\">") + XmlEscape(Rec->Feldname) + QStringLiteral("</td>"));
-    Body.AddLine(QStringLiteral("</tr>"));
-    AddFeldRow(Body, QStringLiteral("Format"), DataTypToStr(Rec->DataTyp));
+    W.Raw(QStringLiteral("<td class=\"feld name\">") + XmlEscape(Rec->Feldname) + QStringLiteral("</td>"));
+    W.RowEnd();
+    W.HeadValueRowRaw(QStringLiteral("Format"), DataTypToStr(Rec->DataTyp));
     if (!Rec->FmtArr.isEmpty()) {
         QStringList Lines;
         for (const TFmtRec &F : Rec->FmtArr)
-            Lines.append(XmlEscape(FmtToStr(F)));
-        AddFeldLinesRow(Body, QStringLiteral("Feldlänge"), Lines);
+            Lines.append(FmtToStr(F));
+        W.HeadLinesRow(QStringLiteral("Feldlänge"), Lines);
     }
     if (!Rec->FolgeObj.isEmpty())
-        AddFeldRow(Body, QStringLiteral("Folge-Objekt"), XmlEscape(Rec->FolgeObj));
-    if (!Rec->Erl.isEmpty()) {
-        QStringList Lines;
-        for (const QString &L : SplitStr(Rec->Erl, QLatin1Char('\n'), false, false))
-            Lines.append(XmlEscape(L));
-        AddFeldLinesRow(Body, QStringLiteral("Erläuterung"), Lines);
-    }
+        W.HeadValueRowRaw(QStringLiteral("Folge-Objekt"), XmlEscape(Rec->FolgeObj));
+    if (!Rec->Erl.isEmpty())
+        W.HeadLinesRow(QStringLiteral("Erläuterung"), SplitStr(Rec->Erl, QLatin1Char('\n'), false, false));
     if (Rec->ERegel != 0)
-        AddFeldRow(Body, QStringLiteral("E-Regel"), ERegelToStr(Rec->ERegel));
+        W.HeadValueRowRaw(QStringLiteral("E-Regel"), ERegelToStr(Rec->ERegel));
     const QStringList FRegeln = GetFeldFRegeln(AFK);
     if (!FRegeln.isEmpty())
-        AddFeldRow(Body, FRegeln.size() == 1 ? QStringLiteral("Format-Regel") : QStringLiteral("Format-Regeln"),
-                   JoinStrings(FRegeln, QStringLiteral(", "), true));
+        W.HeadValueRowRaw(FRegeln.size() == 1 ? QStringLiteral("Format-Regel") : QStringLiteral("Format-Regeln"),
+                          JoinStrings(FRegeln, QStringLiteral(", "), true));
     const QStringList KRegeln = GetFeldKRegeln(AFK);
     if (!KRegeln.isEmpty())
-        AddFeldRow(Body, KRegeln.size() == 1 ? QStringLiteral("Kontext-Regel") : QStringLiteral("Kontext-Regeln"),
-                   JoinStrings(KRegeln, QStringLiteral(", "), true));
-    Body.AddLine(QStringLiteral("</tbody>"));
-    Body.AddLine(QStringLiteral("</table>"));
+        W.HeadValueRowRaw(KRegeln.size() == 1 ? QStringLiteral("Kontext-Regel") : QStringLiteral("Kontext-Regeln"),
+                          JoinStrings(KRegeln, QStringLiteral(", "), true));
+    W.Raw({"</tbody>", "</table>"});
     return Body.AsString();
 }
 

@@ -2,7 +2,9 @@
 
 #include "LDT3.Data.h"
 #include "LDT3.Feld.h"
-#include "LDT3.XPMCheck.h"
+#include "LDT3.AppSettings.h"
+#include "LDT3.XML_XPM_List.h"
+#include "LDT3.XPMHook.h"
 #include "LDT3.Zeichen.h"
 #include "Vex_SHA1.h"
 #include "WStrTools.h"
@@ -144,6 +146,7 @@ void TLDT3FilePtrList::CloseFile()
         FFile->close();
         FFile.reset();
     }
+    FBuffer = QByteArray();
     FFileBase = nullptr;
     FFileSize = 0;
 }
@@ -167,13 +170,20 @@ bool TLDT3FilePtrList::OpenFile(const QString &AFileName)
             reason = file->errorString();
         throw ELDT3Error(QStringLiteral("Die Datei \"%1\" kann nicht geöffnet werden: %2").arg(AFileName, reason));
     }
+    // A pipe or device reports no size and cannot be mapped: it is not empty.
+    if (!info.isFile())
+        throw ELDT3Error(QStringLiteral("Die Datei \"%1\" kann nicht gelesen werden: Sie ist keine gewöhnliche Datei.")
+                             .arg(AFileName));
     FFileSize = file->size();
     FFile = std::move(file);
     if (FFileSize <= 0)
         return false;
     uchar *base = FFile->map(0, FFileSize);
-    if (!base)
-        return false;
+    if (!base) {
+        const QString reason = FFile->errorString();
+        CloseFile();
+        throw ELDT3Error(QStringLiteral("Die Datei \"%1\" kann nicht gelesen werden: %2").arg(AFileName, reason));
+    }
     FFileBase = base;
     return true;
 }
@@ -232,6 +242,25 @@ bool TLDT3FilePtrList::LoadFromFile(const QString &AFileName, const std::atomic<
     SetLDT3Pruefsumme_E157(0, false);
     if (!OpenFile(AFileName))
         return false;
+    return ParseLines(ABreakEvent);
+}
+
+bool TLDT3FilePtrList::LoadFromBuffer(const QByteArray &AData, const QString &AName,
+                                      const std::atomic<bool> *ABreakEvent)
+{
+    SetLDT3Pruefsumme_E157(0, false);
+    Clear();
+    FFileName = AName;
+    if (AData.isEmpty())
+        return false;
+    FBuffer = AData; // shares the bytes, never copies them
+    FFileBase = reinterpret_cast<const uchar *>(FBuffer.constData());
+    FFileSize = FBuffer.size();
+    return ParseLines(ABreakEvent);
+}
+
+bool TLDT3FilePtrList::ParseLines(const std::atomic<bool> *ABreakEvent)
+{
     FFeldDict = FTableSet.FeldDict();
 
     const uchar *p = FFileBase;
@@ -290,7 +319,8 @@ bool TLDT3FilePtrList::LoadFromFile(const QString &AFileName, const std::atomic<
     SetLevelsAndPaths();
     CountLineErrors();
     FindAnlagen();
-    XPMAutoCheckOnLoad(*this, FXPMErrList);
+    if (TLDT3AppSettings::XPMAutoCheck())
+        RunXPM();
     BuildLineErrorList();
     SetLDT3Pruefsumme_E157(FTableSet.Index(), FCheckSumOkay);
     FFeldDict = nullptr;
@@ -414,6 +444,12 @@ const TLDT3FilePtrItem &TLDT3FilePtrList::Item(int Index) const
     if (Index < 0 || Index >= Count())
         throw std::out_of_range("line index out of range");
     return FList.at(Index);
+}
+
+QByteArrayView TLDT3FilePtrList::OrgBytesView(int Index) const
+{
+    const TLDT3FilePtrItem &it = Item(Index);
+    return QByteArrayView(FFileBase + it.FOffset, it.FLenOrgLine);
 }
 
 QByteArray TLDT3FilePtrList::OrgBytes(int Index) const
@@ -856,9 +892,35 @@ QString TLDT3FilePtrList::XPMStatus() const
     return ::XPMStatus(FXPMErrList.get());
 }
 
+void TLDT3FilePtrList::RunXPM()
+{
+    FXPMErrList.reset();
+    TLDT3XPMRunner *runner = GetLDT3XPMRunner();
+    if (!runner || !FFile) // bytes from memory: the module reads files only
+        return;
+    std::unique_ptr<TXPMErrList> list = runner->Run(*this);
+    if (!list)
+        return;
+    MarkXPMLines(*this, *list);
+    FXPMErrList = std::move(list);
+}
+
 bool TLDT3FilePtrList::XPMCheck()
 {
-    return ::XPMCheck(*this, FXPMErrList);
+    if (FXPMErrList)
+        return false;
+    RunXPM();
+    if (!FXPMErrList)
+        return false;
+    BuildLineErrorList();
+    return true;
+}
+
+void MarkXPMLines(TLDT3FilePtrList &AList, const TXPMErrList &AXPMErrList)
+{
+    for (int i = 0; i < AList.Count(); ++i)
+        if (AXPMErrList.IsFehlerZeile(i + 1))
+            AList.SetLineErrorCode(i, AList.LineErrorCode(i) | LE_XPMError);
 }
 
 bool TLDT3FilePtrList::SetXPMResult(std::unique_ptr<TXPMErrList> AList)

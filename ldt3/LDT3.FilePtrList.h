@@ -10,6 +10,8 @@
 #include "Vex_MinMax.h"
 #include "Vex_SHA1Prefix.h"
 
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QFile>
 #include <QHash>
 #include <QList>
@@ -18,6 +20,9 @@
 #include <atomic>
 #include <vector>
 #include <memory>
+
+class TLDT3FilePtrList;
+class TXPMErrList;
 
 // Line error bits
 enum TLDT3LineErrorBits : int {
@@ -32,11 +37,11 @@ enum TLDT3LineErrorBits : int {
     LE_XPMError = 0x100,
 };
 
+// Sets the XPM bit on every line the result names.
+void MarkXPMLines(TLDT3FilePtrList &AList, const TXPMErrList &AXPMErrList);
+
 // Message of one line error bit (empty for the XPM bit and unknown bits).
 QString LineErrorBitMsg(int ABit);
-
-class TLDT3FilePtrList;
-class TXPMErrList;
 
 // One row of the field statistics.
 struct TLDT3FeldStatistikRec
@@ -110,8 +115,15 @@ public:
     TLDT3FilePtrList &operator=(const TLDT3FilePtrList &) = delete;
 
     void Clear();
-    // Throws ELDT3Error with the system's message when the file cannot be opened.
+    // Loads and checks a file. False for an empty file (nothing is open then)
+    // and for a load cut short (ABreakEvent, or more invalid lines than
+    // MaxInvalidLines). Throws ELDT3Error with a German message when the file
+    // cannot be opened or mapped.
     bool LoadFromFile(const QString &AFileName, const std::atomic<bool> *ABreakEvent = nullptr);
+    // The same for bytes held in memory: they are shared, never copied, and
+    // kept until Clear. AName stands for the file name (no XPM run can reach it).
+    bool LoadFromBuffer(const QByteArray &AData, const QString &AName,
+                        const std::atomic<bool> *ABreakEvent = nullptr);
 
     int MaxInvalidLines() const { return FMaxInvalidLines; }
     void SetMaxInvalidLines(int AValue) { FMaxInvalidLines = AValue < 0 ? 0 : AValue; }
@@ -131,6 +143,8 @@ public:
     const TLDT3FilePtrItem &Item(int Index) const;
     int Zeile(int Index) const { Item(Index); return Index + 1; }
     QByteArray OrgBytes(int Index) const;
+    // The line's bytes with its line end, straight from the mapped file (no copy).
+    QByteArrayView OrgBytesView(int Index) const;
     QString OrgLine(int Index) const;
     QString DumpOrgBytesAnsi(int Index) const;
     const uchar *PtrOrgLine(int Index) const { return FFileBase + Item(Index).FOffset; }
@@ -228,7 +242,9 @@ public:
     const TXPMErrList *XPMErrList() const { return FXPMErrList.get(); }
     bool XPMCheckDone() const { return FXPMErrList != nullptr; }
     QString XPMStatus() const;
-    // Runs the module once per loaded file; false when a result exists or the run failed.
+    // Runs the module once per loaded file through the installed runner
+    // (LDT3.XPMHook); false when a result exists, no runner is installed or
+    // the run failed.
     bool XPMCheck();
     // Takes a result produced elsewhere: marks its lines and rebuilds the
     // list of erroneous lines. False when a result exists or AList is null.
@@ -264,12 +280,15 @@ private:
     };
 
     bool OpenFile(const QString &AFileName);
+    bool ParseLines(const std::atomic<bool> *ABreakEvent);
     void CloseFile();
     void ParseLine(qint64 AOffset, qint64 ABody, qint64 ALen, int *AFKCounts);
     void SetTableSet(const TLDT3TableSet &ASet);
     int CheckLineFeld(const TLDT3FilePtrItem &AItem, QString &AMsg) const;
     bool CalcCheckSum();
     bool CheckFKInhalt(int Index, int AFK, const QString &AInhalt) const;
+    // Replaces the result by a run of the installed runner (none without one).
+    void RunXPM();
     int PushPath(int AParent, int AValue);
     int TestedLineCount() const { return Count() - FEmptyLinesAtEnd; }
 
@@ -285,6 +304,7 @@ private:
 
     QString FFileName;
     std::unique_ptr<QFile> FFile;
+    QByteArray FBuffer; // the bytes of LoadFromBuffer
     const uchar *FFileBase = nullptr;
     qint64 FFileSize = 0;
     int FFileErrors = 0;

@@ -277,3 +277,94 @@ QString TLDT3Html::XPMMessagesStyle()
         AddErrorOkayWarningStyles(H);
     });
 }
+
+// ---------------------------------------------------------------------------
+// TXHtmlWriter
+
+QString TXHtmlWriter::CellText(const QString &AText)
+{
+    return AText.isEmpty() ? QStringLiteral("&nbsp;") : XmlEscape(AText);
+}
+
+QString TXHtmlWriter::ClassAttr(const QString &AClass)
+{
+    return AClass.isEmpty() ? QString() : QStringLiteral(" class=\"") + AClass + u'"';
+}
+
+void TXHtmlWriter::Raw(const QString &ALine)
+{
+    FOut.AddLine(ALine);
+}
+
+void TXHtmlWriter::Raw(std::initializer_list<const char *> ALines)
+{
+    for (const char *L : ALines)
+        FOut.AddLine(QString::fromUtf8(L));
+}
+
+void TXHtmlWriter::Heading(int ALevel, const QString &AText)
+{
+    const QString n = QString::number(ALevel);
+    FOut.AddLine(QStringLiteral("<h") + n + u'>' + CellText(AText) + QStringLiteral("</h") + n + u'>');
+}
+
+void TXHtmlWriter::RowBegin(const QString &AAttrs)
+{
+    FOut.AddLine(QStringLiteral("<tr") + AAttrs + u'>');
+}
+
+void TXHtmlWriter::RowEnd()
+{
+    FOut.AddLine(QStringLiteral("</tr>"));
+}
+
+void TXHtmlWriter::Cell(const QString &AText, const QString &AAttrs)
+{
+    FOut.AddLine(QStringLiteral("<td") + AAttrs + u'>' + CellText(AText) + QStringLiteral("</td>"));
+}
+
+void TXHtmlWriter::BoldCell(const QString &AText)
+{
+    FOut.AddLine(QStringLiteral("<td><b>") + CellText(AText) + QStringLiteral("</b></td>"));
+}
+
+void TXHtmlWriter::HeadCell(const QString &ACaption, const QString &AAttrs)
+{
+    FOut.AddLine(QStringLiteral("<th") + AAttrs + u'>' + ACaption + QStringLiteral("</th>"));
+}
+
+void TXHtmlWriter::HeadRow(std::initializer_list<const char16_t *> ACaptions)
+{
+    RowBegin();
+    for (const char16_t *C : ACaptions)
+        HeadCell(QString::fromUtf16(C));
+    RowEnd();
+}
+
+void TXHtmlWriter::NameValueRow(const QString &AName, const QString &AValue, const QString &AClass,
+                                const QString &AValueAttrs)
+{
+    RowBegin(ClassAttr(AClass));
+    Cell(AName);
+    Cell(AValue, AValueAttrs);
+    RowEnd();
+}
+
+void TXHtmlWriter::HeadValueRowRaw(const QString &AHeading, const QString &AValueRaw)
+{
+    RowBegin();
+    HeadCell(AHeading);
+    FOut.AddLine(QStringLiteral("<td>") + AValueRaw + QStringLiteral("</td>"));
+    RowEnd();
+}
+
+void TXHtmlWriter::HeadLinesRow(const QString &AHeading, const QStringList &ALines)
+{
+    RowBegin();
+    HeadCell(AHeading);
+    FOut.AddLine(QStringLiteral("<td>"));
+    for (const QString &L : ALines)
+        FOut.AddLine(XmlEscape(L) + QStringLiteral("<br />"));
+    FOut.AddLine(QStringLiteral("</td>"));
+    RowEnd();
+}

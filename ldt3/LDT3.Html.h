@@ -3,6 +3,9 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
+
+#include <initializer_list>
 
 class TBufferedString;
 
@@ -47,4 +50,46 @@ struct TLDT3Html
     static QString FieldStatsStyle();
     static QString FileContentStyle();
     static QString XPMMessagesStyle();
+};
+
+// Writes the lines of a page into a buffer: headings, table rows and cells.
+// Texts are escaped here ("&nbsp;" for an empty cell, so that it keeps its
+// border); names ending in Raw take markup that is already made. Attributes
+// are passed with their leading blank (" class=\"error\""). Every page builds
+// its rows with it, so that escaping and the line layout are one thing.
+class TXHtmlWriter
+{
+public:
+    explicit TXHtmlWriter(TBufferedString &AOut) : FOut(AOut) {}
+
+    // Escaped text; "&nbsp;" for an empty one.
+    static QString CellText(const QString &AText);
+    // " class=\"AClass\"", or nothing for an empty class.
+    static QString ClassAttr(const QString &AClass);
+
+    void Raw(const QString &ALine);
+    void Raw(std::initializer_list<const char *> ALines);
+    // <hN>text</hN>
+    void Heading(int ALevel, const QString &AText);
+    void RowBegin(const QString &AAttrs = QString());
+    void RowEnd();
+    // <td ATTRS>text</td>
+    void Cell(const QString &AText, const QString &AAttrs = QString());
+    // <td><b>text</b></td>
+    void BoldCell(const QString &AText);
+    // <th ATTRS>caption</th>; captions are the program's own markup-free texts
+    void HeadCell(const QString &ACaption, const QString &AAttrs = QString());
+    // <tr> with one <th> per caption </tr>
+    void HeadRow(std::initializer_list<const char16_t *> ACaptions);
+    // A row of a name and a value: <tr> <td>name</td> <td ATTRS>value</td> </tr>,
+    // the row with AClass when given.
+    void NameValueRow(const QString &AName, const QString &AValue, const QString &AClass = QString(),
+                      const QString &AValueAttrs = QString());
+    // A row of a heading and a value made already: <tr> <th>heading</th> <td>value</td> </tr>.
+    void HeadValueRowRaw(const QString &AHeading, const QString &AValueRaw);
+    // A row of a heading and lines, each escaped and ended by <br /> in one cell.
+    void HeadLinesRow(const QString &AHeading, const QStringList &ALines);
+
+private:
+    TBufferedString &FOut;
 };

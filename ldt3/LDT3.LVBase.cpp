@@ -2,7 +2,6 @@
 
 #include "LDT3.Feld.h"
 #include "LDT3.Html.h"
-#include "LDT3.XPMThrd.h"
 #include "Vex_BufStr.h"
 #include "WStrTools.h"
 
@@ -237,7 +236,17 @@ void TLDT3LineList::Clear()
     FSearchPattern.clear();
 }
 
-bool TLDT3LineList::GetLDT3FilePtrList(const QString &AFileName)
+bool TLDT3LineList::GetLDT3FilePtrList(const QString &AFileName, bool ABuildTrees)
+{
+    return RunOpenSequence(AFileName, ABuildTrees, [&] { return FPtrList->LoadFromFile(AFileName); });
+}
+
+bool TLDT3LineList::LoadFromBuffer(const QByteArray &AData, const QString &AName, bool ABuildTrees)
+{
+    return RunOpenSequence(AName, ABuildTrees, [&] { return FPtrList->LoadFromBuffer(AData, AName); });
+}
+
+bool TLDT3LineList::RunOpenSequence(const QString &AFileName, bool ABuildTrees, const std::function<bool()> &ALoad)
 {
     FFileName = AFileName;
     FInvalidLines = 0;
@@ -245,14 +254,14 @@ bool TLDT3LineList::GetLDT3FilePtrList(const QString &AFileName)
     Clear();
     bool loaded = false;
     try {
-        loaded = FPtrList->LoadFromFile(AFileName);
+        loaded = ALoad();
     } catch (...) {
         FInvalidLines = FPtrList->InvalidLines();
         throw;
     }
     FInvalidLines = FPtrList->InvalidLines();
-    if (!loaded || FPtrList->Count() == 0)
-        return false;
+    if (!loaded || FPtrList->Count() == 0 || !ABuildTrees)
+        return loaded && FPtrList->Count() > 0;
     FDatenpaket = std::make_unique<TLDT3Datenpaket>(FPtrList.get());
     FLDTTreeBuilt = FDatenpaket->BuildLDTTree();
     FDatenpaket->BuildBase64Tree();
@@ -441,26 +450,15 @@ QString FormatFileSize(int ADecimals, bool AWithBytes, qint64 ASize)
 
 namespace {
 
-QString Cell(const QString &S)
+void AddHead(TXHtmlWriter &W, const QString &ATitle, const QString &AFileName)
 {
-    return S.isEmpty() ? QStringLiteral("&nbsp;") : XmlEscape(S);
+    W.Heading(1, ATitle);
+    W.Raw(QStringLiteral("<h3>Datei: ") + TXHtmlWriter::CellText(AFileName) + QStringLiteral("</h3>"));
 }
 
-void AddHead(TBufferedString &B, const QString &ATitle, const QString &AFileName)
+void AddRow(TXHtmlWriter &W, const QString &ALabel, const QString &AValue, const char *AClass = nullptr)
 {
-    B.AddLine(Format(QStringLiteral("<h1>%s</h1>"), {Cell(ATitle)}));
-    B.AddLine(Format(QStringLiteral("<h3>Datei: %s</h3>"), {Cell(AFileName)}));
-}
-
-void AddRow(TBufferedString &B, const QString &ALabel, const QString &AValue, const char *AClass = nullptr)
-{
-    if (AClass)
-        B.AddLine(Format(QStringLiteral("<tr class=\"%s\">"), {AClass}));
-    else
-        B.AddLine(QStringLiteral("<tr>"));
-    B.AddLine(Format(QStringLiteral("<td>%s</td>"), {Cell(ALabel)}));
-    B.AddLine(Format(QStringLiteral("<td>%s</td>"), {Cell(AValue)}));
-    B.AddLine(QStringLiteral("</tr>"));
+    W.NameValueRow(ALabel, AValue, AClass ? QString::fromLatin1(AClass) : QString());
 }
 
 QString FKLabel(const char *AFmt, int AFK)
@@ -475,67 +473,66 @@ QString TLDT3LineList::GetFileInfoXHTML() const
     static const QString title = QStringLiteral("Datei-Information");
     const TLDT3FilePtrList &f = *FPtrList;
     TBufferedString B;
-    AddHead(B, title, FFileName);
+    TXHtmlWriter W(B);
+    AddHead(W, title, FFileName);
     if (const TXPMErrList *xpmList = FPtrList->XPMErrList()) {
-        B.AddLine(QStringLiteral("<div class=\"xpm\">"));
+        W.Raw(QStringLiteral("<div class=\"xpm\">"));
         B.Add(xpmList->GetXPMParameterTableXHTML());
-        B.AddLine(QStringLiteral("<br /><br />"));
+        W.Raw(QStringLiteral("<br /><br />"));
         B.Add(xpmList->GetXPMMessageTableXHTML());
-        B.AddLine(QStringLiteral("<br /><br />"));
-        B.AddLine(QStringLiteral("</div>"));
+        W.Raw({"<br /><br />", "</div>"});
     }
-    for (const char *l : {"<div>", "<table summary=\"Datei-Information\">", "<tr>", "<th>Name</th>",
-                          "<th>Wert</th>", "</tr>"})
-        B.AddLine(QString::fromLatin1(l));
+    W.Raw({"<div>", "<table summary=\"Datei-Information\">"});
+    W.HeadRow({u"Name", u"Wert"});
 
     const QString ok = QStringLiteral("OK");
-    AddRow(B, QStringLiteral("Dateiname"), FFileName);
+    AddRow(W, QStringLiteral("Dateiname"), FFileName);
     if (TLDT3::CheckFileName(FFileName))
-        AddRow(B, QStringLiteral("Status Dateiname"), ok, "okay");
+        AddRow(W, QStringLiteral("Status Dateiname"), ok, "okay");
     else
-        AddRow(B, QStringLiteral("Status Dateiname"),
+        AddRow(W, QStringLiteral("Status Dateiname"),
                QStringLiteral("Fehler: Der Dateiname entspricht nicht der Dateinamenskonvention \"Z01nnnnn.ldt\""),
                "error");
-    AddRow(B, QStringLiteral("LDT-Version"), f.XDTVersion());
+    AddRow(W, QStringLiteral("LDT-Version"), f.XDTVersion());
     if (f.IsLDT_3_1_2_OrHigher())
-        AddRow(B, QStringLiteral("Status LDT-Version"), ok, "okay");
+        AddRow(W, QStringLiteral("Status LDT-Version"), ok, "okay");
     else
-        AddRow(B, QStringLiteral("Status LDT-Version"),
+        AddRow(W, QStringLiteral("Status LDT-Version"),
                Format(QStringLiteral("LDT-Version ist nicht %s oder höher"),
                       {f.FeldDict().ImplementedVersion()}),
                "error");
     // A file of a later version names the tables that checked it.
     if (!f.TableSet().IsDefault())
-        AddRow(B, QStringLiteral("Geprüft nach"), f.TableSet().Version());
-    AddRow(B, QStringLiteral("Prüfsumme in Datei"), f.CheckSumOrg());
-    AddRow(B, QStringLiteral("Prüfsumme berechnet"), f.CheckSumCalculated());
+        AddRow(W, QStringLiteral("Geprüft nach"), f.TableSet().Version());
+    AddRow(W, QStringLiteral("Prüfsumme in Datei"), f.CheckSumOrg());
+    AddRow(W, QStringLiteral("Prüfsumme berechnet"), f.CheckSumCalculated());
     if (f.CheckSumOkay())
-        AddRow(B, QStringLiteral("Status Prüfsumme"), ok, "okay");
+        AddRow(W, QStringLiteral("Status Prüfsumme"), ok, "okay");
     else
-        AddRow(B, QStringLiteral("Status Prüfsumme"), QStringLiteral("Fehler"), "error");
+        AddRow(W, QStringLiteral("Status Prüfsumme"), QStringLiteral("Fehler"), "error");
     if (f.FileErrorInvalidChars())
-        AddRow(B, QStringLiteral("Status Zeichensatz ISO 8859-15"),
+        AddRow(W, QStringLiteral("Status Zeichensatz ISO 8859-15"),
                QStringLiteral("Fehler: Datei enthält ungülige Zeichen"), "error");
     else
-        AddRow(B, QStringLiteral("Status Zeichensatz ISO 8859-15"), ok, "okay");
-    AddRow(B, QStringLiteral("Dateigröße"), FormatFileSize(2, true, f.FileSize()));
-    AddRow(B, QStringLiteral("Zeilen"), QString::number(f.Count()));
-    AddRow(B, QStringLiteral("Durchschnittliche Zeilenlänge"), QString::number(f.AverageLineLength()));
+        AddRow(W, QStringLiteral("Status Zeichensatz ISO 8859-15"), ok, "okay");
+    AddRow(W, QStringLiteral("Dateigröße"), FormatFileSize(2, true, f.FileSize()));
+    AddRow(W, QStringLiteral("Zeilen"), QString::number(f.Count()));
+    AddRow(W, QStringLiteral("Durchschnittliche Zeilenlänge"), QString::number(f.AverageLineLength()));
 
     const TCountDictionary &errs = f.ErrorCounter();
     auto countRow = [&](const QString &ALabel, int ABit) {
         const int n = errs.GetCount(ABit);
         if (n > 0)
-            AddRow(B, ALabel, QString::number(n), "error");
+            AddRow(W, ALabel, QString::number(n), "error");
     };
     const int atEnd = errs.GetCount(LE_EmptyLineAtEnd);
     const int inside = errs.GetCount(LE_EmptyLine);
     if (atEnd > 0)
-        AddRow(B, QStringLiteral("Leere Zeilen am Ende der Datei"), QString::number(atEnd), "warning");
+        AddRow(W, QStringLiteral("Leere Zeilen am Ende der Datei"), QString::number(atEnd), "warning");
     if (inside > 0)
-        AddRow(B, QStringLiteral("Leere Zeilen innerhalb der Datei "), QString::number(inside), "warning");
+        AddRow(W, QStringLiteral("Leere Zeilen innerhalb der Datei "), QString::number(inside), "warning");
     if (atEnd > 0 && inside > 0)
-        AddRow(B, QStringLiteral("Leere Zeilen insgesamt"), QString::number(atEnd + inside), "warning");
+        AddRow(W, QStringLiteral("Leere Zeilen insgesamt"), QString::number(atEnd + inside), "warning");
     countRow(QStringLiteral("Ungültige Zeilen"), LE_InvalidLine);
     countRow(QStringLiteral("Zeilen mit Längenfehlern"), LE_WrongLength);
     countRow(QStringLiteral("Zeilen mit Zeichensatzfehlern"), LE_InvalidChars);
@@ -547,26 +544,26 @@ QString TLDT3LineList::GetFileInfoXHTML() const
     const int satzArt = fks.GetCount(TLDT3::FK_SatzArt);
     const int satzEnde = fks.GetCount(TLDT3::FK_SatzEnde);
     if (satzArt != satzEnde) {
-        AddRow(B, FKLabel("Anzahl Satzart (%s)", TLDT3::FK_SatzArt), QString::number(satzArt), "error");
-        AddRow(B, FKLabel("Anzahl Satzende (%s)", TLDT3::FK_SatzEnde), QString::number(satzEnde), "error");
+        AddRow(W, FKLabel("Anzahl Satzart (%s)", TLDT3::FK_SatzArt), QString::number(satzArt), "error");
+        AddRow(W, FKLabel("Anzahl Satzende (%s)", TLDT3::FK_SatzEnde), QString::number(satzEnde), "error");
     }
     const int attr = fks.GetCount(-1);
     const int objIdent = fks.GetCount(TLDT3::FK_ObjektIdent);
     const int objEnde = fks.GetCount(TLDT3::FK_ObjektEnde);
     if (objIdent != objEnde || attr != objIdent) {
-        AddRow(B, QStringLiteral("Anzahl Objektattribute"), QString::number(attr), "error");
-        AddRow(B, FKLabel("Anzahl Objektident(%s)", TLDT3::FK_ObjektIdent), QString::number(objIdent), "error");
-        AddRow(B, FKLabel("Anzahl Objektende(%s)", TLDT3::FK_ObjektEnde), QString::number(objEnde), "error");
+        AddRow(W, QStringLiteral("Anzahl Objektattribute"), QString::number(attr), "error");
+        AddRow(W, FKLabel("Anzahl Objektident(%s)", TLDT3::FK_ObjektIdent), QString::number(objIdent), "error");
+        AddRow(W, FKLabel("Anzahl Objektende(%s)", TLDT3::FK_ObjektEnde), QString::number(objEnde), "error");
     }
     const TLDT3Base64AnlagenList &anlagen = f.Base64AnalgenList();
     if (anlagen.Count() > 0)
-        AddRow(B, QStringLiteral("Base64-kodierte Anlagen"), QString::number(anlagen.Count()));
+        AddRow(W, QStringLiteral("Base64-kodierte Anlagen"), QString::number(anlagen.Count()));
     for (int n = 0; n < anlagen.Count(); ++n) {
         const TLDT3Base64Anlage *a = anlagen.Items(n);
         const QString prefix = Format(QStringLiteral("Anlage %d - "), {n + 1});
         auto optRow = [&](const char *ALabel, const QString &AValue) {
             if (!AValue.isEmpty())
-                AddRow(B, prefix + QString::fromLatin1(ALabel), AValue);
+                AddRow(W, prefix + QString::fromLatin1(ALabel), AValue);
         };
         optRow("Dokumententyp", a->Dokumententyp());
         optRow("Dateityp", a->FriendlyDocName());
@@ -574,10 +571,9 @@ QString TLDT3LineList::GetFileInfoXHTML() const
         optRow("Dateiformat", a->DateiFormat());
         optRow("Dateicodierung", a->DateiCodierung());
         optRow("Dateibeschreibung", a->DateiBeschreibung());
-        AddRow(B, prefix + QStringLiteral("Zeilen"), Format(QStringLiteral("%d - %d"), {a->StartZeile(), a->EndeZeile()}));
+        AddRow(W, prefix + QStringLiteral("Zeilen"), Format(QStringLiteral("%d - %d"), {a->StartZeile(), a->EndeZeile()}));
     }
-    B.AddLine(QStringLiteral("</table>"));
-    B.AddLine(QStringLiteral("</div>"));
+    W.Raw({"</table>", "</div>"});
     return XHTMLStrictDoc(title, TLDT3Html::FileInfoStyle(), B.AsString());
 }
 
@@ -585,19 +581,19 @@ QString TLDT3LineList::GetFeldStatistikXHTML() const
 {
     static const QString title = QStringLiteral("Feld-Statistik");
     TBufferedString B;
-    AddHead(B, title, FFileName);
-    for (const char *l : {"<div>", "<table summary=\"Feld-Statistik\">", "<tr>", "<th>FK</th>", "<th>Anzahl</th>",
-                          "<th>Name</th>", "</tr>"})
-        B.AddLine(QString::fromLatin1(l));
+    TXHtmlWriter W(B);
+    AddHead(W, title, FFileName);
+    W.Raw({"<div>", "<table summary=\"Feld-Statistik\">"});
+    W.HeadRow({u"FK", u"Anzahl", u"Name"});
+    const QString right = QStringLiteral(" align=\"right\"");
     for (const TLDT3FeldStatistikRec &r : FPtrList->GetFeldStatistikList()) {
-        B.AddLine(QStringLiteral("<tr>"));
-        B.AddLine(Format(QStringLiteral("<td>%s</td>"), {Cell(r.FKStr)}));
-        B.AddLine(Format(QStringLiteral("<td align=\"right\">%s</td>"), {QString::number(r.Anzahl)}));
-        B.AddLine(Format(QStringLiteral("<td>%s</td>"), {Cell(r.Name)}));
-        B.AddLine(QStringLiteral("</tr>"));
+        W.RowBegin();
+        W.Cell(r.FKStr);
+        W.Cell(QString::number(r.Anzahl), right);
+        W.Cell(r.Name);
+        W.RowEnd();
     }
-    B.AddLine(QStringLiteral("</table>"));
-    B.AddLine(QStringLiteral("</div>"));
+    W.Raw({"</table>", "</div>"});
     return XHTMLStrictDoc(title, TLDT3Html::FieldStatsStyle(), B.AsString());
 }
 
@@ -610,12 +606,10 @@ QString TLDT3LineList::GetFileContentXHTML() const
     const TLDT3FilePtrList &f = *FPtrList;
     const TLDT3FeldDict *dict = &f.FeldDict();
     TBufferedString B;
-    AddHead(B, title, FFileName);
-    for (const char *l : {"<div>", "<table summary=\"Datei-Inhalt\">", "<tr>", "<th>Pfad</th>", "<th>Name</th>",
-                          "<th>Inhalt</th>", "<th>Bedeutung</th>", "</tr>"})
-        B.AddLine(QString::fromLatin1(l));
-    const QString td = QStringLiteral("<td>%s</td>");
-    const QString tdBold = QStringLiteral("<td><b>%s</b></td>");
+    TXHtmlWriter W(B);
+    AddHead(W, title, FFileName);
+    W.Raw({"<div>", "<table summary=\"Datei-Inhalt\">"});
+    W.HeadRow({u"Pfad", u"Name", u"Inhalt", u"Bedeutung"});
     for (int i = 0; i < f.Count(); ++i) {
         const QString path = f.LongPathFK(i);
         if (path.isEmpty())
@@ -630,28 +624,27 @@ QString TLDT3LineList::GetFileContentXHTML() const
             continue;
         case TLDT3::fkt_ObjektAttribut: {
             const int k = f.Level(i) / 2;
-            B.AddLine(QString::fromLatin1(k >= 0 && k < 6 ? levelRows[k] : "<tr bgcolor=\"red\";>"));
+            W.Raw({k >= 0 && k < 6 ? levelRows[k] : "<tr bgcolor=\"red\";>"});
             const QString inhalt = f.Inhalt(i);
-            B.AddLine(Format(td, {Cell(path)}));
-            B.AddLine(Format(tdBold, {Cell(dict->GetFeldName(fk))}));
-            B.AddLine(Format(tdBold, {Cell(inhalt)}));
-            B.AddLine(Format(tdBold, {Cell(dict->GetBedeutung(fk, inhalt))}));
-            B.AddLine(QStringLiteral("</tr>"));
+            W.Cell(path);
+            W.BoldCell(dict->GetFeldName(fk));
+            W.BoldCell(inhalt);
+            W.BoldCell(dict->GetBedeutung(fk, inhalt));
+            W.RowEnd();
             break;
         }
         default: {
             const QString inhalt = f.Inhalt(i);
-            B.AddLine(QStringLiteral("<tr>"));
-            B.AddLine(Format(td, {Cell(path)}));
-            B.AddLine(Format(td, {Cell(dict->GetFeldName(fk))}));
-            B.AddLine(Format(td, {Cell(inhalt)}));
-            B.AddLine(Format(td, {Cell(dict->GetBedeutungOrInhalt(fk, inhalt))}));
-            B.AddLine(QStringLiteral("</tr>"));
+            W.RowBegin();
+            W.Cell(path);
+            W.Cell(dict->GetFeldName(fk));
+            W.Cell(inhalt);
+            W.Cell(dict->GetBedeutungOrInhalt(fk, inhalt));
+            W.RowEnd();
             break;
         }
         }
     }
-    B.AddLine(QStringLiteral("</table>"));
-    B.AddLine(QStringLiteral("</div>"));
+    W.Raw({"</table>", "</div>"});
     return XHTMLStrictDoc(title, TLDT3Html::FileContentStyle(), B.AsString());
 }

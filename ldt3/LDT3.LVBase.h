@@ -10,6 +10,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -120,9 +121,12 @@ public:
     TLDT3LineList &operator=(const TLDT3LineList &) = delete;
 
     void Clear();
-    // Loads the file and builds the trees; true when it was loaded and has
-    // lines. Errors raised while loading pass on after InvalidLines is set.
-    bool GetLDT3FilePtrList(const QString &AFileName);
+    // Loads the file and builds the trees (unless ABuildTrees is false); true
+    // when it was loaded and has lines. Errors raised while loading pass on
+    // after InvalidLines is set.
+    bool GetLDT3FilePtrList(const QString &AFileName, bool ABuildTrees = true);
+    // The same for bytes in memory (shared, not copied); AName is shown as the file name.
+    bool LoadFromBuffer(const QByteArray &AData, const QString &AName, bool ABuildTrees = true);
     // Rebuilds the rows (every row reference held before becomes invalid).
     bool BuildLineList(bool AIgnoreBase64);
 
@@ -201,6 +205,7 @@ public:
 
 private:
     void ClearRows();
+    bool RunOpenSequence(const QString &AFileName, bool ABuildTrees, const std::function<bool()> &ALoad);
 
     std::unique_ptr<TLDT3FilePtrList> FPtrList;
     std::unique_ptr<TLDT3Datenpaket> FDatenpaket;

@@ -14,41 +14,23 @@
 
 namespace {
 
-// One table row whose cell holds a multi-line text, one escaped line each.
-void AddTextRow(TBufferedString &ABody, const QString &AHeading, const QString &AText)
-{
-    ABody.AddLine(QStringLiteral("<tr>"));
-    ABody.AddLine(QStringLiteral("<th>") + AHeading + QStringLiteral("</th>"));
-    ABody.AddLine(QStringLiteral("<td>"));
-    for (const QString &L : SplitStr(AText, QLatin1Char('\n'), false, false))
-        ABody.AddLine(XmlEscape(L) + QStringLiteral("<br />"));
-    ABody.AddLine(QStringLiteral("</td>"));
-    ABody.AddLine(QStringLiteral("</tr>"));
-}
-
-void AddValueRow(TBufferedString &ABody, const QString &AHeading, const QString &AValue)
-{
-    ABody.AddLine(QStringLiteral("<tr>"));
-    ABody.AddLine(QStringLiteral("<th>") + AHeading + QStringLiteral("</th>"));
-    ABody.AddLine(QStringLiteral("<td>") + AValue + QStringLiteral("</td>"));
-    ABody.AddLine(QStringLiteral("</tr>"));
-}
-
 void AddRegelTable(TBufferedString &ABody, const TLDT3RegelInfo &AInfo)
 {
     // Rule names, categories and states are plain letters and digits.
-    ABody.AddLine(QStringLiteral("<table id=\"%1\" class=\"regel\" width=\"100%\">").arg(AInfo.Regel));
-    ABody.AddLine(QStringLiteral("<tbody>"));
-    ABody.AddLine(QStringLiteral("<tr>"));
-    ABody.AddLine(QStringLiteral("<th class=\"regel name\">Regel</th>"));
-    ABody.AddLine(QStringLiteral("<td class=\"regel name\">") + AInfo.Regel + QStringLiteral("</td>"));
-    ABody.AddLine(QStringLiteral("</tr>"));
-    AddValueRow(ABody, QStringLiteral("Katergorie"), AInfo.Kategorie);
-    AddValueRow(ABody, QStringLiteral("Fehlerstatus"), AInfo.Fehlerstatus);
+    TXHtmlWriter W(ABody);
+    W.Raw(QStringLiteral("<table id=\"%1\" class=\"regel\" width=\"100%\">").arg(AInfo.Regel));
+    W.Raw(QStringLiteral("<tbody>"));
+    W.RowBegin();
+    const QString nameClass = TXHtmlWriter::ClassAttr(QStringLiteral("regel name"));
+    W.HeadCell(QStringLiteral("Regel"), nameClass);
+    W.Raw(QStringLiteral("<td class=\"regel name\">") + AInfo.Regel + QStringLiteral("</td>"));
+    W.RowEnd();
+    W.HeadValueRowRaw(QStringLiteral("Katergorie"), AInfo.Kategorie);
+    W.HeadValueRowRaw(QStringLiteral("Fehlerstatus"), AInfo.Fehlerstatus);
     if (!AInfo.Pruefung.isEmpty())
-        AddTextRow(ABody, QStringLiteral("Prüfung"), AInfo.Pruefung);
+        W.HeadLinesRow(QStringLiteral("Prüfung"), SplitStr(AInfo.Pruefung, QLatin1Char('\n'), false, false));
     if (!AInfo.Erlaeuterung.isEmpty())
-        AddTextRow(ABody, QStringLiteral("Erläuterung"), AInfo.Erlaeuterung);
+        W.HeadLinesRow(QStringLiteral("Erläuterung"), SplitStr(AInfo.Erlaeuterung, QLatin1Char('\n'), false, false));
     ABody.AddLine(QStringLiteral("</tbody>"));
     ABody.AddLine(QStringLiteral("</table>"));
 }

@@ -351,6 +351,7 @@ void TLDT3Node::AddChild(TLDT3Node *ANode)
         FChilds = p;
     }
     ANode->FChildIdx = count;
+    ANode->FParent = this;
     FChilds[count] = ANode;
     CountOf(FChilds) = count + 1;
 }
@@ -367,6 +368,7 @@ void TLDT3Node::AdoptChilds(TLDT3Node *const *ANodes, int ACount)
     FChilds = AllocSlots(ACount);
     for (int i = 0; i < ACount; ++i) {
         ANodes[i]->FChildIdx = i;
+        ANodes[i]->FParent = this;
         FChilds[i] = ANodes[i];
     }
     CountOf(FChilds) = ACount;
@@ -1165,6 +1167,11 @@ bool TLDT3Datenpaket::BuildPass(bool AUseInitThread)
         FBuildError = BuildLines(initThread.get());
     } catch (const ELDT3Error &e) {
         FBuildError = e.Message();
+    } catch (const std::bad_alloc &) {
+        // no fault of the file: the open sequence reports it as what it is
+        initThread.reset();
+        FInitOrder.clear();
+        throw;
     } catch (const std::exception &e) {
         FBuildError = QString::fromLocal8Bit(e.what());
     }
@@ -1419,9 +1426,6 @@ void FillLDTSubtree(TLDT3TreeControl *AView, TLDT3LineNode *ANode, TLDT3ItemID A
     };
     std::vector<TFrame> stack;
     stack.push_back({ANode, AItem, 0});
-    QString base64Name;
-    if (AHideBase64)
-        base64Name = ANode->FeldDict().GetFeldNameOrFKStr(TLDT3::FK_Base64);
     while (!stack.empty()) {
         TFrame &f = stack.back();
         if (f.Next >= f.Node->ChildCount()) {
@@ -1430,8 +1434,7 @@ void FillLDTSubtree(TLDT3TreeControl *AView, TLDT3LineNode *ANode, TLDT3ItemID A
         }
         TLDT3LineNode *c = f.Node->Childs(f.Next++);
         if (AHideBase64 && c->FK() == TLDT3::FK_Base64) {
-            const TLDT3ItemID run = AView->AddChildItem(
-                f.Item, Format(QStringLiteral("%s: %d Zeilen ausgeblendet"), {base64Name, c->NodeSize()}), c);
+            const TLDT3ItemID run = AView->AddChildItem(f.Item, Base64RunCaption(c), c);
             c->SetItemID(run);
             while (f.Next < f.Node->ChildCount() && f.Node->Childs(f.Next)->FK() == TLDT3::FK_Base64)
                 f.Node->Childs(f.Next++)->SetItemID(run);
@@ -1464,6 +1467,17 @@ void FillNodeSubtree(TLDT3TreeControl *AView, TLDT3Node *ANode, TLDT3ItemID AIte
 
 } // namespace
 
+QString LDTTreeTopCaption(const TLDT3RootNode *ARoot)
+{
+    return Format(QStringLiteral("\"%s\" - (%s)"), {ARoot->FileName(), ARoot->Caption()});
+}
+
+QString Base64RunCaption(const TLDT3LineNode *AFirst)
+{
+    return Format(QStringLiteral("%s: %d Zeilen ausgeblendet"),
+                  {AFirst->FeldDict().GetFeldNameOrFKStr(TLDT3::FK_Base64), AFirst->NodeSize()});
+}
+
 void FillLDTTreeView(TLDT3TreeControl *AView, TLDT3Datenpaket *ADatenpaket, bool AHideBase64)
 {
     if (!AView)
@@ -1474,8 +1488,7 @@ void FillLDTTreeView(TLDT3TreeControl *AView, TLDT3Datenpaket *ADatenpaket, bool
         return;
     ADatenpaket->SetTV(AView);
     TLDT3RootNode *root = ADatenpaket->LDTRoot();
-    const TLDT3ItemID ldtItem =
-        AView->AddTopItem(Format(QStringLiteral("\"%s\" - (%s)"), {root->FileName(), root->Caption()}));
+    const TLDT3ItemID ldtItem = AView->AddTopItem(LDTTreeTopCaption(root));
     FillLDTSubtree(AView, root, ldtItem, AHideBase64);
     TLDT3ItemID base64Item = 0;
     if (TLDT3Base64RootNode *b = ADatenpaket->Base64Root()) {

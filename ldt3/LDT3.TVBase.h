@@ -84,6 +84,9 @@ public:
     bool HasChilds() const { return FChilds != nullptr; }
     int ChildCount() const { return FChilds ? CountOf(FChilds) : 0; }
     int ChildIdx() const { return FChildIdx; }
+    // The node this one is a child of; null for a root. With ChildIdx a view
+    // model answers parent() without a search.
+    TLDT3Node *Parent() const { return FParent; }
     TLDT3ItemID ItemID() const { return FItemID; }
     void SetItemID(TLDT3ItemID AValue) { FItemID = AValue; }
 
@@ -116,10 +119,11 @@ private:
     static qint32 &SlotsOf(TLDT3Node **AChilds) { return *reinterpret_cast<qint32 *>(reinterpret_cast<char *>(AChilds) - 4); }
 
     TLDT3Node **FChilds = nullptr;
+    TLDT3Node *FParent = nullptr;
     qint32 FChildIdx = -1;
     TLDT3ItemID FItemID = 0;
 };
-static_assert(sizeof(TLDT3Node) == 24, "tree nodes must stay small");
+static_assert(sizeof(TLDT3Node) == 32, "tree nodes must stay small");
 
 // One line of the file (and, through its children, the lines that belong to it).
 class TLDT3LineNode : public TLDT3Node
@@ -218,7 +222,7 @@ private:
     qint32 FStartIdx = -1;
     qint32 FEndeIdx = -1;
 };
-static_assert(sizeof(TLDT3LineNode) == 40, "tree nodes must stay small");
+static_assert(sizeof(TLDT3LineNode) == 48, "tree nodes must stay small");
 
 class TLDT3LineEmptyNode : public TLDT3LineNode
 {
@@ -257,7 +261,7 @@ public:
 protected:
     QString FShortInfo;
 };
-static_assert(sizeof(TLDT3ObjektIdentLineNode) == 64, "tree nodes must stay small");
+static_assert(sizeof(TLDT3ObjektIdentLineNode) == 72, "tree nodes must stay small");
 
 class TLDT3SatzArtLineNode : public TLDT3LineNode
 {
@@ -538,6 +542,12 @@ private:
     // Records, objects and attributes in the order they were closed.
     TVexBigVector<TLDT3Node *> FInitOrder;
 };
+
+// Captions made when a view asks, besides each node's own Caption(): the top
+// item of the LDT tree ("file" - (caption)) and the one item that stands for
+// a run of Base64 lines starting at AFirst. The fill functions use the same calls.
+QString LDTTreeTopCaption(const TLDT3RootNode *ARoot);
+QString Base64RunCaption(const TLDT3LineNode *AFirst);
 
 // Fills AView with the LDT tree and the attachment tree; with AHideBase64 each
 // run of Base64 lines is one item.

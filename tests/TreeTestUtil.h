@@ -52,10 +52,11 @@ struct Loaded
     std::unique_ptr<TLDT3Datenpaket> dp;
     bool loaded = false;
 
+    // from memory: no file is written
     explicit Loaded(const QByteArray &bytes, const QString &name = QStringLiteral("Z01test.ldt"))
     {
         list.SetMaxInvalidLines(1000);
-        loaded = list.LoadFromFile(testutil::WriteFile(dir, name, bytes));
+        loaded = list.LoadFromBuffer(bytes, name);
         dp = std::make_unique<TLDT3Datenpaket>(&list);
     }
     explicit Loaded(const QString &fileName)

@@ -1,5 +1,6 @@
 // The checker's --json output against the library.
-#include "../cli/JsonReport.cpp"
+#include "JsonReport.h"
+#include "LDT3.LVBase.h"
 
 #include "TreeTestUtil.h"
 

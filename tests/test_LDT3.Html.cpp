@@ -1,6 +1,7 @@
 #include "LDT3.Html.h"
 
 #include "TestUtil.h"
+#include "Vex_BufStr.h"
 
 #include <QXmlStreamReader>
 
@@ -113,4 +114,26 @@ TEST(XHTMLDoc, PageWithStyleIsWellFormed)
     while (!R.atEnd())
         R.readNext();
     EXPECT_FALSE(R.hasError()) << R.errorString().toStdString();
+}
+
+TEST(XHtmlWriter, CellsAreEscapedRowsAndAttributesAsGiven)
+{
+    TBufferedString B;
+    TXHtmlWriter W(B);
+    W.Heading(1, QStringLiteral("A&B"));
+    W.HeadRow({u"Name", u"Wert"});
+    W.NameValueRow(QString(), QStringLiteral("<x>"), QStringLiteral("error"), QStringLiteral(" align=\"right\""));
+    W.RowBegin(TXHtmlWriter::ClassAttr(QString()));
+    W.BoldCell(QStringLiteral("it's"));
+    W.RowEnd();
+    W.HeadValueRowRaw(QStringLiteral("E-Regel"), QStringLiteral("<b>E001</b>"));
+    W.HeadLinesRow(QStringLiteral("Erläuterung"), {QStringLiteral("a<b"), QString()});
+    W.Raw({"</table>"});
+    EXPECT_EQ(B.AsString(), QStringLiteral("<h1>A&amp;B</h1>\r\n"
+                                           "<tr>\r\n<th>Name</th>\r\n<th>Wert</th>\r\n</tr>\r\n"
+                                           "<tr class=\"error\">\r\n<td>&nbsp;</td>\r\n<td align=\"right\">&lt;x&gt;</td>\r\n</tr>\r\n"
+                                           "<tr>\r\n<td><b>it&apos;s</b></td>\r\n</tr>\r\n"
+                                           "<tr>\r\n<th>E-Regel</th>\r\n<td><b>E001</b></td>\r\n</tr>\r\n"
+                                           "<tr>\r\n<th>Erläuterung</th>\r\n<td>\r\na&lt;b<br />\r\n<br />\r\n</td>\r\n</tr>\r\n"
+                                           "</table>\r\n"));
 }

@@ -357,6 +357,9 @@ TEST(TVBase, SamplesBuildAndFindEveryLine)
             ASSERT_NE(n, nullptr) << "line " << i + 1;
             EXPECT_EQ(n->StartIdx(), i);
             EXPECT_GE(n->EndeIdx(), i);
+            // the way up, as a view model asks for it
+            ASSERT_NE(n->Parent(), nullptr) << "line " << i + 1;
+            EXPECT_EQ(n->Parent()->Childs(n->ChildIdx()), n) << "line " << i + 1;
         }
     }
 }
@@ -438,6 +441,50 @@ TEST(TVBase, PresentationWithHiddenBase64Runs)
     FillLDTTreeView(&full, f.dp.get(), false);
     EXPECT_EQ(full.ChildTexts(full.ItemNo(obj->ItemID())).size(), 502);
     EXPECT_NE(f.Node(8)->ItemID(), f.Node(9)->ItemID());
+    f.dp->SetTV(nullptr);
+}
+
+// Every node of the three trees knows its parent and its place there; a
+// view model gets every caption the fill writes without filling.
+TEST(TVBase, ParentLinksAndCaptionsOnDemand)
+{
+    QByteArray b64;
+    for (int i = 0; i < 20; ++i)
+        b64 += L(6329, "QUJD");
+    const QByteArray anhang = Obj(8110, "Anhang", "Obj_0010", L(9970, "1") + b64);
+    Loaded f(BefundFile(Befund(anhang) + Befund(L(8410, "ABC"))));
+    ASSERT_TRUE(f.BuildAll());
+    int nodes = 0;
+    for (TLDT3Node *root : {static_cast<TLDT3Node *>(f.dp->LDTRoot()), static_cast<TLDT3Node *>(f.dp->Base64Root()),
+                            static_cast<TLDT3Node *>(f.dp->ErrorRoot())}) {
+        ASSERT_NE(root, nullptr);
+        EXPECT_EQ(root->Parent(), nullptr);
+        std::vector<TLDT3Node *> stack{root};
+        while (!stack.empty()) {
+            TLDT3Node *n = stack.back();
+            stack.pop_back();
+            for (int i = 0; i < n->ChildCount(); ++i) {
+                TLDT3Node *c = n->Childs(i);
+                ASSERT_EQ(c->Parent(), n);
+                ASSERT_EQ(c->ChildIdx(), i);
+                stack.push_back(c);
+                ++nodes;
+            }
+        }
+    }
+    EXPECT_GT(nodes, f.list.Count() / 2);
+
+    TLDT3MemTreeControl view;
+    FillLDTTreeView(&view, f.dp.get(), true);
+    EXPECT_EQ(view.Item(0).Text, LDTTreeTopCaption(f.dp->LDTRoot()));
+    TLDT3LineNode *first = f.Node(8);
+    EXPECT_EQ(view.Item(view.ItemNo(first->ItemID())).Text, Base64RunCaption(first));
+    for (int no = 1; no < view.Count(); ++no) {
+        const TLDT3MemTreeControl::TItem &it = view.Item(no);
+        if (it.Data && it.Data != first) {
+            EXPECT_EQ(it.Text, it.Data->Caption()) << no;
+        }
+    }
     f.dp->SetTV(nullptr);
 }
 

@@ -1,5 +1,6 @@
 // The checker's --report and --line output.
-#include "../cli/ListCommands.cpp"
+#include "LDT3.LVBase.h"
+#include "ListCommands.h"
 
 #include "TreeTestUtil.h"
 

@@ -1,5 +1,5 @@
 // The checker's --tree output.
-#include "../cli/TreeCommand.cpp"
+#include "TreeCommand.h"
 
 #include "LDT3.Feld.h"
 #include "TreeTestUtil.h"

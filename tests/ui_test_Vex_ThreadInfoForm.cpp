@@ -8,7 +8,9 @@
 #include <QTest>
 #include <QTimer>
 
+#include <atomic>
 #include <chrono>
+#include <thread>
 #include <functional>
 
 namespace {
@@ -169,7 +171,7 @@ TEST_F(ThreadInfoForm, CancelButtonEscapeAndCloseCancelTheRun)
 TEST_F(ThreadInfoForm, CloseIsIgnoredWhenCancellingIsNotAllowed)
 {
     bool stillVisible = false;
-    TLambdaThread t([](TLambdaThread &w) { w.WaitShutDownRequested(400); });
+    TLambdaThread t([](TLambdaThread &w) { w.WaitShutDownRequested(TThreadInfoForm::ShowDelayMs + 400); });
     WhenShown(FSpy, [&](TThreadInfoForm &f) {
         f.close();
         QTest::keyClick(&f, Qt::Key_Escape);
@@ -179,7 +181,7 @@ TEST_F(ThreadInfoForm, CloseIsIgnoredWhenCancellingIsNotAllowed)
     EXPECT_TRUE(ExecuteWithThreadInfo(t, QStringLiteral("Titel"), 1, false, false));
     EXPECT_FALSE(t.Canceled());
     EXPECT_TRUE(stillVisible);
-    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(350));
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(TThreadInfoForm::ShowDelayMs + 350));
 }
 
 TEST_F(ThreadInfoForm, WorkerTextsReachTheShownWindowAndItsEndClosesIt)
@@ -187,7 +189,7 @@ TEST_F(ThreadInfoForm, WorkerTextsReachTheShownWindowAndItsEndClosesIt)
     QString seen;
     TLambdaThread t([](TLambdaThread &w) {
         w.Text(1, QStringLiteral("Schritt 1"));
-        w.WaitShutDownRequested(300);
+        w.WaitShutDownRequested(TThreadInfoForm::ShowDelayMs + 300);
     });
     WhenShown(FSpy, [&](TThreadInfoForm &f) {
         QTest::qWait(100);
@@ -195,6 +197,72 @@ TEST_F(ThreadInfoForm, WorkerTextsReachTheShownWindowAndItsEndClosesIt)
     });
     EXPECT_TRUE(ExecuteWithThreadInfo(t, QStringLiteral("Titel"), 1, false, true));
     EXPECT_EQ(seen, QStringLiteral("Schritt 1"));
+}
+
+namespace {
+
+// Counts the progress windows that were shown.
+class TShowCounter : public QObject
+{
+public:
+    int Shown = 0;
+    TShowCounter() { qApp->installEventFilter(this); }
+    ~TShowCounter() override { qApp->removeEventFilter(this); }
+    bool eventFilter(QObject *AWatched, QEvent *AEvent) override
+    {
+        if (AEvent->type() == QEvent::Show && dynamic_cast<TThreadInfoForm *>(AWatched))
+            ++Shown;
+        return false;
+    }
+};
+
+} // namespace
+
+TEST_F(ThreadInfoForm, ShortRunShowsNoWindow)
+{
+    TShowCounter counter;
+    TLambdaThread t([](TLambdaThread &w) {
+        for (int i = 0; i < 50; ++i)
+            w.Text(1, QStringLiteral("Schritt %1").arg(i));
+    });
+    EXPECT_TRUE(ExecuteWithThreadInfo(t, QStringLiteral("Titel"), 1, true, true));
+    EXPECT_EQ(counter.Shown, 0);
+}
+
+TEST_F(ThreadInfoForm, LongRunShowsAfterTheDelayAndUpdatesAtMostEvery150ms)
+{
+    TShowCounter counter;
+    std::atomic<bool> posting{true};
+    TLambdaThread t([&posting](TLambdaThread &w) {
+        // a text every millisecond until the test has looked, then wait for the cancel
+        for (int i = 0; posting.load() && !w.ShutDownRequested(); ++i) {
+            w.Text(1, QStringLiteral("Schritt %1").arg(i));
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        WaitForCancel(w);
+    });
+    const auto start = std::chrono::steady_clock::now();
+    std::chrono::steady_clock::duration shownAfter{};
+    int updates = 0;
+    std::chrono::steady_clock::duration watched{};
+    WhenShown(FSpy, [&](TThreadInfoForm &f) {
+        shownAfter = std::chrono::steady_clock::now() - start;
+        const int before = f.UpdateCount();
+        const auto from = std::chrono::steady_clock::now();
+        QTest::qWait(600);
+        watched = std::chrono::steady_clock::now() - from;
+        updates = f.UpdateCount() - before;
+        posting.store(false);
+        QTest::mouseClick(f.CancelButton(), Qt::LeftButton);
+    });
+    EXPECT_FALSE(ExecuteWithThreadInfo(t, QStringLiteral("Titel"), 1, true, true));
+    EXPECT_EQ(counter.Shown, 1);
+    EXPECT_GE(shownAfter, std::chrono::milliseconds(TThreadInfoForm::ShowDelayMs - 20));
+    // about 600 texts arrived while watched; at most one update per interval (+1 for the edges)
+    const int most = int(std::chrono::duration_cast<std::chrono::milliseconds>(watched).count()
+                         / TThreadInfoForm::UpdateIntervalMs) + 1;
+    EXPECT_GE(updates, 2);
+    EXPECT_LE(updates, most);
 }
 
 int main(int argc, char **argv)

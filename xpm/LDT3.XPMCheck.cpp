@@ -2,30 +2,48 @@
 
 #include "LDT3.AppSettings.h"
 #include "LDT3.FilePtrList.h"
+#include "LDT3.XPMHook.h"
 #include "LDT3.XPMThrd.h"
 #include "WStrTools.h"
 
 #include <QFileInfo>
 
+std::unique_ptr<TXPMErrList> RunXPMModule(const QString &AFileName)
+{
+    const QString dir = TLDT3AppSettings::XPMDir();
+    if (dir.isEmpty() || !QFileInfo(dir).isDir())
+        return nullptr;
+    std::unique_ptr<TXPMErrList> list;
+    if (!XPMCheckXML(AFileName, dir, QString(), list))
+        return nullptr; // a list read after a cancel is not kept: the lines would not match it
+    return list;
+}
+
+namespace {
+
+class TXPMModuleRunner : public TLDT3XPMRunner
+{
+public:
+    std::unique_ptr<TXPMErrList> Run(const TLDT3FilePtrList &AList) override { return RunXPMModule(AList.FileName()); }
+};
+
+} // namespace
+
+void InstallXPMRunner()
+{
+    static TXPMModuleRunner runner;
+    SetLDT3XPMRunner(&runner);
+}
+
 bool RunXPMCheck(TLDT3FilePtrList &AList, std::unique_ptr<TXPMErrList> &AXPMErrList)
 {
     AXPMErrList.reset();
-    const QString dir = TLDT3AppSettings::XPMDir();
-    if (dir.isEmpty() || !QFileInfo(dir).isDir())
+    std::unique_ptr<TXPMErrList> list = RunXPMModule(AList.FileName());
+    if (!list)
         return false;
-    std::unique_ptr<TXPMErrList> list;
-    if (!XPMCheckXML(AList.FileName(), dir, QString(), list) || !list)
-        return false; // a list read after a cancel is not kept: the lines would not match it
     MarkXPMLines(AList, *list);
     AXPMErrList = std::move(list);
     return true;
-}
-
-void MarkXPMLines(TLDT3FilePtrList &AList, const TXPMErrList &AXPMErrList)
-{
-    for (int i = 0; i < AList.Count(); ++i)
-        if (AXPMErrList.IsFehlerZeile(i + 1))
-            AList.SetLineErrorCode(i, AList.LineErrorCode(i) | LE_XPMError);
 }
 
 bool XPMCheck(TLDT3FilePtrList &AList, std::unique_ptr<TXPMErrList> &AXPMErrList)
@@ -42,22 +60,6 @@ void XPMAutoCheckOnLoad(TLDT3FilePtrList &AList, std::unique_ptr<TXPMErrList> &A
 {
     if (TLDT3AppSettings::XPMAutoCheck())
         RunXPMCheck(AList, AXPMErrList);
-}
-
-QString XPMStatus(const TXPMErrList *AXPMErrList)
-{
-    if (!AXPMErrList)
-        return QStringLiteral("Es erfolgte keine XPM-Prüfung");
-    return QStringLiteral("XPM: ") + AXPMErrList->Parameter.ERGEBNIS + QStringLiteral(" - ") +
-           AXPMErrList->Parameter.ERGEBNIS_TEXT;
-}
-
-QString XPMLineErrorItem(int ALineErrorCode, int AZeile, const TXPMErrList *AXPMErrList)
-{
-    if (!(ALineErrorCode & LE_XPMError) || !AXPMErrList)
-        return QString();
-    const QString names = AXPMErrList->XPMShortFehlerName(AZeile);
-    return names.isEmpty() ? QStringLiteral("XPM") : Format(QStringLiteral("XPM [%s]"), {names});
 }
 
 void WriteXPMReport(const TXPMErrList *AXPMErrList, QTextStream &AOut)

@@ -4,6 +4,7 @@
 // functions take the file and that result variable.
 #pragma once
 
+#include "LDT3.FilePtrList.h"
 #include "LDT3.XML_XPM_List.h"
 
 #include <QString>
@@ -11,7 +12,12 @@
 
 #include <memory>
 
-class TLDT3FilePtrList;
+// The module's XML run on AFileName with the configured directory; null when
+// the directory is not set or does not exist, or the run failed.
+std::unique_ptr<TXPMErrList> RunXPMModule(const QString &AFileName);
+// Makes the module the core's runner (LDT3.XPMHook): the automatic check at
+// load and TLDT3FilePtrList::XPMCheck use it. Programs call it once at start.
+void InstallXPMRunner();
 
 // Frees any earlier result, runs the module (XML run) with the configured
 // directory and marks every line the result names as erroneous. False when
@@ -21,16 +27,9 @@ bool RunXPMCheck(TLDT3FilePtrList &AList, std::unique_ptr<TXPMErrList> &AXPMErrL
 // Runs the module at most once per loaded file; after a successful run the
 // list of erroneous lines is built again. False when a result exists already.
 bool XPMCheck(TLDT3FilePtrList &AList, std::unique_ptr<TXPMErrList> &AXPMErrList);
-// Sets the XPM bit on every line the result names.
-void MarkXPMLines(TLDT3FilePtrList &AList, const TXPMErrList &AXPMErrList);
 // Load step between the attachment scan and the list of erroneous lines:
 // runs RunXPMCheck when the automatic check is switched on.
 void XPMAutoCheckOnLoad(TLDT3FilePtrList &AList, std::unique_ptr<TXPMErrList> &AXPMErrList);
-// "XPM: <ERGEBNIS> - <ERGEBNIS_TEXT>" or "Es erfolgte keine XPM-Prüfung".
-QString XPMStatus(const TXPMErrList *AXPMErrList);
-// First item of a line's error message: "XPM [names]", "XPM", or empty when
-// the line has no XPM bit or there is no result.
-QString XPMLineErrorItem(int ALineErrorCode, int AZeile, const TXPMErrList *AXPMErrList);
 
 // Plain-text report of a result for the checker: the status line, then one
 // line per message ("Zeile 12: W K089 [Gruppe] Text", messages without line first).

@@ -1,18 +1,14 @@
 // Fuzz target: the whole open sequence of a file on arbitrary bytes.
 #include "JsonReport.h"
+#include "LDT3.Data.h"
+#include "LDT3.Document.h"
 #include "LDT3.FilePtrList.h"
-#include "LDT3.LVBase.h"
 #include "TreeCommand.h"
 #include "Vex_MessageSink.h"
 
 #include <QJsonDocument>
-#include <QTextStream>
-#include "LDT3.Data.h"
-
-#include <QCoreApplication>
-#include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
+#include <QTextStream>
 
 #include <cstdint>
 
@@ -23,7 +19,8 @@ struct TQuietSink : TMessageSink
     bool Confirm(const QString &, const QString &) override { return false; }
 };
 
-static QString FuzzFile()
+// The attachments' temporary files go to a directory of their own.
+static void SetUpOnce()
 {
     static QTemporaryDir dir;
     static const bool once = [] {
@@ -33,22 +30,18 @@ static QString FuzzFile()
         return true;
     }();
     (void)once;
-    return dir.filePath(QStringLiteral("Z01fuzz.ldt"));
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *AData, size_t ASize)
 {
-    const QString name = FuzzFile();
-    {
-        QFile f(name);
-        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            return 0;
-        f.write(reinterpret_cast<const char *>(AData), qint64(ASize));
-    }
+    SetUpOnce();
+    // the fuzzer's bytes are read in place, as a mapped file would be
+    const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char *>(AData), qsizetype(ASize));
+    const QString name = QStringLiteral("Z01fuzz.ldt");
     TLDT3FilePtrList list;
     list.SetMaxInvalidLines(30);
     try {
-        list.LoadFromFile(name);
+        list.LoadFromBuffer(bytes, name);
     } catch (const ELDT3Error &) {
         return 0;
     }
@@ -67,13 +60,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *AData, size_t ASize)
     list.Clear();
 
     // the viewer's open sequence: trees, rows, reports, and the checker's output
-    TLDT3LineList lines;
-    lines.SetMaxInvalidLines(30);
-    try {
-        lines.GetLDT3FilePtrList(name);
-    } catch (const ELDT3Error &) {
+    TLDT3Document doc;
+    if (doc.OpenBuffer(bytes, name) == TLDT3OpenStatus::osReadError)
         return 0;
-    }
+    TLDT3LineList &lines = doc.LineList();
     lines.BuildLineList(true);
     for (int i = 0; i < lines.Count(); i += 7)
         (void)lines.Items(i)->ErrorMsg();
@@ -83,7 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *AData, size_t ASize)
     (void)QJsonDocument(LineListJson(lines, name, false)).toJson();
     QString treeText;
     QTextStream treeOut(&treeText);
-    PrintTrees(*lines.PtrList(), treeOut);
+    PrintTrees(doc, treeOut);
     TLDT3Data::DeleteScheduledFiles();
     return 0;
 }

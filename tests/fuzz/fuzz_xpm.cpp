@@ -2,23 +2,16 @@
 #include "LDT3.Base.h"
 #include "LDT3.XML_XPM_List.h"
 
-#include <QFile>
-#include <QTemporaryDir>
+#include <QByteArray>
 
 #include <cstdint>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *AData, size_t ASize)
 {
-    static QTemporaryDir dir;
-    const QString name = dir.filePath(QStringLiteral("result.xml"));
-    {
-        QFile f(name);
-        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            return 0;
-        f.write(reinterpret_cast<const char *>(AData), qint64(ASize));
-    }
+    // the fuzzer's bytes are read in place, never copied
+    const QByteArray xml = QByteArray::fromRawData(reinterpret_cast<const char *>(AData), qsizetype(ASize));
     try {
-        std::unique_ptr<TXPMErrList> list = LoadXPMErrList(name);
+        std::unique_ptr<TXPMErrList> list = ParseXPMErrList(xml);
         if (list) {
             (void)list->GetXPMMessageTableXHTML();
             (void)list->GetXPMParameterTableXHTML();

@@ -1,5 +1,6 @@
 #include "LDT3.XML_XPM_List.h"
 
+#include "LDT3.FilePtrList.h"
 #include "LDT3.Html.h"
 #include "LDT3.XML_XPM.h"
 #include "Vex_BufStr.h"
@@ -141,22 +142,6 @@ QString TXPMErrList::XPMShortFehlerName(int AZeile) const
 
 namespace {
 
-QString Cell(const QString &AValue)
-{
-    const QString s = XmlEscape(AValue);
-    return s.isEmpty() ? QStringLiteral("&nbsp;") : s;
-}
-
-QString ClassAttr(const QString &AClass)
-{
-    return AClass.isEmpty() ? QString() : Format(QStringLiteral(" class=\"%s\""), {AClass});
-}
-
-void AddTd(TBufferedString &B, const QString &AValue)
-{
-    B.AddLine(Format(QStringLiteral("<td>%s</td>"), {Cell(AValue)}));
-}
-
 QString TypClass(const QString &AErrTyp)
 {
     const QChar c = AErrTyp.isEmpty() ? QChar() : AErrTyp.at(0);
@@ -169,10 +154,9 @@ QString TypClass(const QString &AErrTyp)
     return QStringLiteral("normal");
 }
 
-void AddMessageTableHead(TBufferedString &B)
+void AddMessageTableHead(TXHtmlWriter &W)
 {
-    B.AddLine(QStringLiteral("<table class=\"xpm\" width=\"100%\" summary=\"XPM-Meldungen\">"));
-    B.AddLine(QStringLiteral("<caption>XPM-Meldungen</caption>"));
+    W.Raw({"<table class=\"xpm\" width=\"100%\" summary=\"XPM-Meldungen\">", "<caption>XPM-Meldungen</caption>"});
 }
 
 } // namespace
@@ -205,47 +189,41 @@ QString TXPMErrList::GetXPMParameterTableXHTML() const
         {u"Version Steuerdatei", P.KBV_TAB_VERSION, QString()},
     };
     TBufferedString B;
-    B.AddLine(QStringLiteral("<table class=\"xpm\" width=\"100%\" summary=\"XPM-Information\">"));
-    B.AddLine(QStringLiteral("<caption>XPM-Information</caption>"));
-    B.AddLine(QStringLiteral("<tr>"));
-    B.AddLine(QStringLiteral("<th>Name</th>"));
-    B.AddLine(QStringLiteral("<th>Wert</th>"));
-    B.AddLine(QStringLiteral("</tr>"));
-    for (const TRow &r : rows) {
-        B.AddLine(QStringLiteral("<tr>"));
-        AddTd(B, QString::fromUtf16(r.Name));
-        B.AddLine(Format(QStringLiteral("<td%s>%s</td>"), {ClassAttr(r.Class), Cell(r.Value)}));
-        B.AddLine(QStringLiteral("</tr>"));
-    }
-    B.AddLine(QStringLiteral("</table>"));
+    TXHtmlWriter W(B);
+    W.Raw({"<table class=\"xpm\" width=\"100%\" summary=\"XPM-Information\">", "<caption>XPM-Information</caption>"});
+    W.HeadRow({u"Name", u"Wert"});
+    for (const TRow &r : rows)
+        W.NameValueRow(QString::fromUtf16(r.Name), r.Value, QString(), TXHtmlWriter::ClassAttr(r.Class));
+    W.Raw(QStringLiteral("</table>"));
     return B.AsString();
 }
 
 QString TXPMErrList::GetXPMMessageTableXHTML() const
 {
     TBufferedString B;
-    AddMessageTableHead(B);
-    B.AddLine(QStringLiteral("<tr>"));
-    B.AddLine(QStringLiteral("<th>Zeile</th>"));
-    B.AddLine(QStringLiteral("<th>Typ</th>"));
-    B.AddLine(QStringLiteral("<th style=\"width:6em\">Name</th>"));
-    B.AddLine(QStringLiteral("<th style=\"width:15em\">Gruppe</th>"));
-    B.AddLine(QStringLiteral("<th>Meldung</th>"));
-    B.AddLine(QStringLiteral("</tr>"));
+    TXHtmlWriter W(B);
+    AddMessageTableHead(W);
+    W.RowBegin();
+    W.HeadCell(QStringLiteral("Zeile"));
+    W.HeadCell(QStringLiteral("Typ"));
+    W.HeadCell(QStringLiteral("Name"), QStringLiteral(" style=\"width:6em\""));
+    W.HeadCell(QStringLiteral("Gruppe"), QStringLiteral(" style=\"width:15em\""));
+    W.HeadCell(QStringLiteral("Meldung"));
+    W.RowEnd();
+    const QString center = QStringLiteral(" align=\"center\"");
     for (int key : AlleZeilen()) {
         for (int idx : FAllDict->GetIntArray(key)) {
             const TXPMErrRec &R = FList.at(idx);
-            B.AddLine(QStringLiteral("<tr>"));
-            B.AddLine(Format(QStringLiteral("<td align=\"right\">%s</td>"), {Cell(R.ErrZeile)}));
-            B.AddLine(Format(QStringLiteral("<td%s align=\"center\">%s</td>"),
-                             {ClassAttr(TypClass(R.ErrTyp)), Cell(R.ErrTyp)}));
-            AddTd(B, R.ErrName);
-            AddTd(B, R.ErrGruppe);
-            AddTd(B, R.ErrMsg);
-            B.AddLine(QStringLiteral("</tr>"));
+            W.RowBegin();
+            W.Cell(R.ErrZeile, QStringLiteral(" align=\"right\""));
+            W.Cell(R.ErrTyp, TXHtmlWriter::ClassAttr(TypClass(R.ErrTyp)) + center);
+            W.Cell(R.ErrName);
+            W.Cell(R.ErrGruppe);
+            W.Cell(R.ErrMsg);
+            W.RowEnd();
         }
     }
-    B.AddLine(QStringLiteral("</table>"));
+    W.Raw(QStringLiteral("</table>"));
     return B.AsString();
 }
 
@@ -254,23 +232,24 @@ QString TXPMErrList::GetXPMMessageTableForZeileXHTML(int AZeile) const
     if (!ZeileExists(AZeile))
         return QString();
     TBufferedString B;
-    AddMessageTableHead(B);
-    B.AddLine(QStringLiteral("<tr>"));
-    B.AddLine(QStringLiteral("<th style=\"width:15em\">Gruppe</th>"));
-    B.AddLine(QStringLiteral("<th style=\"width:6em\">Name</th>"));
-    B.AddLine(QStringLiteral("<th>Typ</th>"));
-    B.AddLine(QStringLiteral("<th>Meldung</th>"));
-    B.AddLine(QStringLiteral("</tr>"));
+    TXHtmlWriter W(B);
+    AddMessageTableHead(W);
+    W.RowBegin();
+    W.HeadCell(QStringLiteral("Gruppe"), QStringLiteral(" style=\"width:15em\""));
+    W.HeadCell(QStringLiteral("Name"), QStringLiteral(" style=\"width:6em\""));
+    W.HeadCell(QStringLiteral("Typ"));
+    W.HeadCell(QStringLiteral("Meldung"));
+    W.RowEnd();
     for (int idx : FAllDict->GetIntArray(AZeile)) {
         const TXPMErrRec &R = FList.at(idx);
-        B.AddLine(QStringLiteral("<tr>"));
-        AddTd(B, R.ErrGruppe);
-        AddTd(B, R.ErrName);
-        B.AddLine(Format(QStringLiteral("<td align=\"center\">%s</td>"), {Cell(R.ErrTyp)}));
-        AddTd(B, R.ErrMsg);
-        B.AddLine(QStringLiteral("</tr>"));
+        W.RowBegin();
+        W.Cell(R.ErrGruppe);
+        W.Cell(R.ErrName);
+        W.Cell(R.ErrTyp, QStringLiteral(" align=\"center\""));
+        W.Cell(R.ErrMsg);
+        W.RowEnd();
     }
-    B.AddLine(QStringLiteral("</table>"));
+    W.Raw(QStringLiteral("</table>"));
     return B.AsString();
 }
 
@@ -288,11 +267,10 @@ QString TXPMErrList::GetXPMInfoForZeileXHTML(int AZeile) const
 
 // ---------------------------------------------------------------------------
 
-std::unique_ptr<TXPMErrList> LoadXPMErrList(const QString &AFileName)
+namespace {
+
+std::unique_ptr<TXPMErrList> XPMErrListOf(const std::unique_ptr<TXMLData> &data)
 {
-    if (!QFileInfo::exists(AFileName))
-        return nullptr;
-    const std::unique_ptr<TXMLData> data = TXMLData::LoadData(AFileName);
     auto list = std::make_unique<TXPMErrList>();
     const TXMLParameter &X = data->Parameter();
     TXPMParamRec &P = list->Parameter;
@@ -323,4 +301,34 @@ std::unique_ptr<TXPMErrList> LoadXPMErrList(const QString &AFileName)
         list->Add(rec);
     }
     return list;
+}
+
+} // namespace
+
+std::unique_ptr<TXPMErrList> LoadXPMErrList(const QString &AFileName)
+{
+    if (!QFileInfo::exists(AFileName))
+        return nullptr;
+    return XPMErrListOf(TXMLData::LoadData(AFileName));
+}
+
+std::unique_ptr<TXPMErrList> ParseXPMErrList(const QByteArray &AXml)
+{
+    return XPMErrListOf(TXMLData::ParseData(AXml));
+}
+
+QString XPMStatus(const TXPMErrList *AXPMErrList)
+{
+    if (!AXPMErrList)
+        return QStringLiteral("Es erfolgte keine XPM-Prüfung");
+    return QStringLiteral("XPM: ") + AXPMErrList->Parameter.ERGEBNIS + QStringLiteral(" - ") +
+           AXPMErrList->Parameter.ERGEBNIS_TEXT;
+}
+
+QString XPMLineErrorItem(int ALineErrorCode, int AZeile, const TXPMErrList *AXPMErrList)
+{
+    if (!(ALineErrorCode & LE_XPMError) || !AXPMErrList)
+        return QString();
+    const QString names = AXPMErrList->XPMShortFehlerName(AZeile);
+    return names.isEmpty() ? QStringLiteral("XPM") : Format(QStringLiteral("XPM [%s]"), {names});
 }

@@ -1,10 +1,12 @@
 #include "Vex_ExThread.h"
 
-#include "LDT3.Base.h"
+#include "Vex_Error.h"
 #include "Vex_MessageSink.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QThread>
+#include <QTimer>
 
 #include <chrono>
 #include <cmath>
@@ -210,9 +212,18 @@ quint32 TExecuteThread::WaitForExitCode()
     if (IsWorkerThread())
         return FReturnValue.load();
     QCoreApplication *app = QCoreApplication::instance();
-    if (app && QThread::currentThread() == app->thread()) {
-        while (!FFinishedEvent.Wait(5))
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    if (app && QThread::currentThread() == app->thread() && !FFinishedEvent.IsSet()) {
+        // The worker may still hand a message to this thread (the message
+        // sink): a local loop serves it, without user input, until the end.
+        QEventLoop loop;
+        QTimer poll;
+        poll.setInterval(5);
+        QObject::connect(&poll, &QTimer::timeout, &loop, [&]() {
+            if (FFinishedEvent.IsSet())
+                loop.quit();
+        });
+        poll.start();
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
     } else {
         FFinishedEvent.Wait(-1);
     }

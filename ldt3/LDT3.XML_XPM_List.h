@@ -78,6 +78,8 @@ private:
 // Reads a result file of the test module; nullptr when the file does not
 // exist. A file that is not well-formed XML raises ELDT3Error.
 std::unique_ptr<TXPMErrList> LoadXPMErrList(const QString &AFileName);
+// The same for a result held in memory.
+std::unique_ptr<TXPMErrList> ParseXPMErrList(const QByteArray &AXml);
 
 // Takes name, type and line number out of a FEHLER_NR text and the message
 // out of a MELDUNG text (as the loader does for each record).
@@ -91,3 +93,9 @@ public:
 private:
     QRegularExpression FP1, FP2, FP3;
 };
+
+// "XPM: <ERGEBNIS> - <ERGEBNIS_TEXT>" or "Es erfolgte keine XPM-Prüfung".
+QString XPMStatus(const TXPMErrList *AXPMErrList);
+// First item of a line's error message: "XPM [names]", "XPM", or empty when
+// the line has no XPM bit or there is no result.
+QString XPMLineErrorItem(int ALineErrorCode, int AZeile, const TXPMErrList *AXPMErrList);
