@@ -2,9 +2,63 @@
 
 #include <QEvent>
 #include <QHeaderView>
+#include <QPainter>
 #include <QScrollBar>
+#include <QStyledItemDelegate>
 
 #include <algorithm>
+
+namespace {
+
+// Paints a cell from the model's roles with one plain text draw: the style's
+// general item painting lays every cell out as rich text and would not keep
+// paging within a frame.
+class TLDT3ListDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter *APainter, const QStyleOptionViewItem &AOption, const QModelIndex &AIndex) const override
+    {
+        const bool selected = AOption.state & QStyle::State_Selected;
+        const QPalette::ColorGroup group = AOption.state & QStyle::State_Active ? QPalette::Active : QPalette::Inactive;
+        if (selected) {
+            APainter->fillRect(AOption.rect, AOption.palette.brush(group, QPalette::Highlight));
+        } else {
+            const QVariant bg = AIndex.data(Qt::BackgroundRole);
+            if (bg.canConvert<QBrush>())
+                APainter->fillRect(AOption.rect, bg.value<QBrush>());
+        }
+        if (AIndex.column() == LVImageColumn) {
+            const QVariant icon = AIndex.data(Qt::DecorationRole);
+            if (icon.canConvert<QIcon>())
+                icon.value<QIcon>().paint(APainter, AOption.rect, Qt::AlignCenter);
+            return;
+        }
+        QString text = AIndex.data(Qt::DisplayRole).toString();
+        if (text.isEmpty())
+            return;
+        const QVariant font = AIndex.data(Qt::FontRole);
+        const QFont f = font.canConvert<QFont>() ? font.value<QFont>() : AOption.font;
+        QColor color = AOption.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text);
+        if (!selected) {
+            const QVariant fg = AIndex.data(Qt::ForegroundRole);
+            if (fg.canConvert<QBrush>())
+                color = fg.value<QBrush>().color();
+        }
+        const QVariant align = AIndex.data(Qt::TextAlignmentRole);
+        const int flags = (align.isValid() ? align.toInt() : int(Qt::AlignLeft | Qt::AlignVCenter)) | Qt::TextSingleLine;
+        const QRect r = AOption.rect.adjusted(3, 0, -3, 0);
+        const QFontMetrics fm(f);
+        if (fm.horizontalAdvance(text) > r.width())
+            text = fm.elidedText(text, Qt::ElideRight, r.width());
+        APainter->setFont(f);
+        APainter->setPen(color);
+        APainter->drawText(r, flags, text);
+    }
+};
+
+} // namespace
 
 TLDT3ListView::TLDT3ListView(QWidget *AParent) : QTableView(AParent)
 {
@@ -17,6 +71,7 @@ TLDT3ListView::TLDT3ListView(QWidget *AParent) : QTableView(AParent)
     setTabKeyNavigation(false);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    setItemDelegate(new TLDT3ListDelegate(this));
 
     QHeaderView *vh = verticalHeader();
     vh->hide();
