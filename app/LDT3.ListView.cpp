@@ -1,5 +1,7 @@
 #include "LDT3.ListView.h"
 
+#include "WStrTools.h"
+
 #include <QEvent>
 #include <QHeaderView>
 #include <QPainter>
@@ -252,6 +254,23 @@ bool TLDT3ListView::SetLVCurrentIndex(int ARow)
         return false;
     SetLVCurrentItem(ARow);
     return true;
+}
+
+QString TLDT3ListView::LineStatusText() const
+{
+    const int count = FModel ? FModel->rowCount() : 0;
+    const int row = LVCurrentIndex();
+    if (const TLDT3Line *line = FModel ? FModel->LineAt(row) : nullptr)
+        return Format(QStringLiteral("Zeile %d von %d"), {line->Zeile(), line->Zeilen()});
+    if (row >= 0)
+        return Format(QStringLiteral("Eintrag %d von %d"), {row + 1, count});
+    return count == 1 ? QStringLiteral("1 Eintrag") : Format(QStringLiteral("%d Einträge"), {count});
+}
+
+QString TLDT3ListView::HiddenLinesStatusText() const
+{
+    const TLDT3LineList *list = FModel ? FModel->LineList() : nullptr;
+    return Format(QStringLiteral("%d Zeilen ausgeblendet"), {list ? list->InvisibleLines() : 0});
 }
 
 bool TLDT3ListView::RebuildLines(bool AIgnoreBase64)

@@ -38,6 +38,11 @@ public:
     int TopIndex() const;
     int VisibleRowCount() const;
 
+    // Panel texts of the list's status bar: "Zeile %d von %d" for the
+    // selected line, else "1 Eintrag" / "%d Einträge"; "%d Zeilen ausgeblendet".
+    QString LineStatusText() const;
+    QString HiddenLinesStatusText() const;
+
     // Rows built anew (Base64 hidden or shown); the count follows.
     bool RebuildLines(bool AIgnoreBase64);
     // Count = the document's rows, row 0 selected when there is one.

@@ -290,6 +290,25 @@ TEST(ListView, RowCountFollowsBase64Option)
     EXPECT_FALSE(view.SetLVCurrentIndex(0));
 }
 
+TEST(ListView, StatusTexts)
+{
+    Opened o(Base64File());
+    ASSERT_TRUE(o.ok);
+    TLDT3ListModel model(&o.list);
+    TLDT3ListView view;
+    view.SetListModel(&model);
+    EXPECT_EQ(view.LineStatusText(), QStringLiteral("0 Einträge"));
+    view.RebuildLines(true);
+    EXPECT_EQ(view.LineStatusText(), QStringLiteral("100 Einträge"));
+    EXPECT_EQ(view.HiddenLinesStatusText(), QStringLiteral("900 Zeilen ausgeblendet"));
+    view.SetLVCurrentIndex(50);
+    EXPECT_EQ(view.LineStatusText(), QStringLiteral("Zeile 951 von 1000"));
+    model.SetLVCount(1);
+    EXPECT_EQ(view.LineStatusText(), QStringLiteral("1 Eintrag"));
+    view.RebuildLines(false);
+    EXPECT_EQ(view.HiddenLinesStatusText(), QStringLiteral("0 Zeilen ausgeblendet"));
+}
+
 TEST(ListView, SelectedRowComesToTheFifthVisiblePlace)
 {
     Opened o(ManyLines(300));
