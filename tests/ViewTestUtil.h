@@ -6,6 +6,7 @@
 #include "LDT3.LVBase.h"
 #include "TreeTestUtil.h"
 
+#include <QApplication>
 #include <QStringList>
 #include <QtMessageHandler>
 
@@ -31,6 +32,25 @@ struct Opened
         ok = list.GetLDT3FilePtrList(path);
     }
 };
+
+// A result file of ALines lines (header, fields, trailer).
+inline QByteArray ManyLines(int ALines)
+{
+    QByteArray body;
+    for (int i = 0; i < ALines - 8; ++i)
+        body += treetest::L(8410, "X");
+    return treetest::BefundFile(treetest::Befund(body));
+}
+
+// The main of a widget test: offscreen unless a platform is set.
+inline int RunWidgetTests(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
 
 // Collects the complaints QAbstractItemModelTester logs ("FAIL! ...") while it lives.
 class WarningCollector

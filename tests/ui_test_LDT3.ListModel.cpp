@@ -12,6 +12,7 @@
 #include <QTest>
 
 using namespace treetest;
+using viewtest::ManyLines;
 using viewtest::Opened;
 
 namespace {
@@ -23,27 +24,14 @@ QIcon ColorIcon(Qt::GlobalColor AColor)
     return QIcon(pm);
 }
 
-// 1000 lines: 46 fields, 900 Base64 lines, 46 fields inside one result record.
-QByteArray Base64File()
+// A document, its table model and the view over it.
+struct ListFixture
 {
-    QByteArray body;
-    for (int i = 0; i < 46; ++i)
-        body += L(8410, "A");
-    for (int i = 0; i < 900; ++i)
-        body += L(6329, "QUJD");
-    for (int i = 0; i < 46; ++i)
-        body += L(8410, "B");
-    return BefundFile(Befund(body));
-}
-
-// A file of ALines lines (header, fields, trailer).
-QByteArray ManyLines(int ALines)
-{
-    QByteArray body;
-    for (int i = 0; i < ALines - 8; ++i)
-        body += L(8410, "X");
-    return BefundFile(Befund(body));
-}
+    Opened o;
+    TLDT3ListModel model{&o.list};
+    TLDT3ListView view;
+    explicit ListFixture(const QByteArray &ABytes) : o(ABytes) { view.SetListModel(&model); }
+};
 
 QColor Bg(const QAbstractItemModel &M, int ARow, int ACol)
 {
@@ -226,11 +214,10 @@ TEST(ListModel, WheatRangeExceptOnErrorRows)
 
 TEST(ListView, RangeNeverChangesTheSelection)
 {
-    Opened o(ManyLines(60));
-    ASSERT_TRUE(o.ok);
-    TLDT3ListModel model(&o.list);
-    TLDT3ListView view;
-    view.SetListModel(&model);
+    ListFixture f(ManyLines(60));
+    ASSERT_TRUE(f.o.ok);
+    TLDT3ListModel &model = f.model;
+    TLDT3ListView &view = f.view;
     view.RebuildLines(true);
     view.SetLVCurrentIndex(12);
     QSignalSpy sel(view.selectionModel(), &QItemSelectionModel::selectionChanged);
@@ -249,11 +236,10 @@ TEST(ListView, RangeNeverChangesTheSelection)
 
 TEST(ListView, RowCountFollowsBase64Option)
 {
-    Opened o(Base64File());
-    ASSERT_TRUE(o.ok);
-    TLDT3ListModel model(&o.list);
-    TLDT3ListView view;
-    view.SetListModel(&model);
+    ListFixture f(Base64RunFile());
+    ASSERT_TRUE(f.o.ok);
+    TLDT3ListModel &model = f.model;
+    TLDT3ListView &view = f.view;
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
     QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
     QSignalSpy lv(&view, &TLDT3ListView::LVSelectionChanged);
@@ -282,21 +268,20 @@ TEST(ListView, RowCountFollowsBase64Option)
     EXPECT_EQ(model.rowCount(), 100);
     EXPECT_EQ(model.LineAt(100), nullptr);
     EXPECT_EQ(model.LineAt(-1), nullptr);
-    EXPECT_EQ(model.RowOfLine(o.list.Items(99)), 99);
+    EXPECT_EQ(model.RowOfLine(f.o.list.Items(99)), 99);
     EXPECT_EQ(model.RowOfLine(nullptr), -1);
     model.Clear();
-    o.list.Clear();
+    f.o.list.Clear();
     EXPECT_EQ(model.rowCount(), 0);
     EXPECT_FALSE(view.SetLVCurrentIndex(0));
 }
 
 TEST(ListView, StatusTexts)
 {
-    Opened o(Base64File());
-    ASSERT_TRUE(o.ok);
-    TLDT3ListModel model(&o.list);
-    TLDT3ListView view;
-    view.SetListModel(&model);
+    ListFixture f(Base64RunFile());
+    ASSERT_TRUE(f.o.ok);
+    TLDT3ListModel &model = f.model;
+    TLDT3ListView &view = f.view;
     EXPECT_EQ(view.LineStatusText(), QStringLiteral("0 Einträge"));
     view.RebuildLines(true);
     EXPECT_EQ(view.LineStatusText(), QStringLiteral("100 Einträge"));
@@ -311,11 +296,9 @@ TEST(ListView, StatusTexts)
 
 TEST(ListView, SelectedRowComesToTheFifthVisiblePlace)
 {
-    Opened o(ManyLines(300));
-    ASSERT_TRUE(o.ok);
-    TLDT3ListModel model(&o.list);
-    TLDT3ListView view;
-    view.SetListModel(&model);
+    ListFixture f(ManyLines(300));
+    ASSERT_TRUE(f.o.ok);
+    TLDT3ListView &view = f.view;
     view.resize(900, 400); // wide enough for every column: no horizontal scroll bar comes and goes
     view.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
@@ -359,14 +342,10 @@ TEST(ListView, SelectedRowComesToTheFifthVisiblePlace)
 
 namespace {
 
-struct ColumnView
+struct ColumnView : ListFixture
 {
-    Opened o{ManyLines(20)};
-    TLDT3ListModel model{&o.list};
-    TLDT3ListView view;
-    ColumnView()
+    ColumnView() : ListFixture(ManyLines(20))
     {
-        view.SetListModel(&model);
         view.resize(300, 200); // narrower than the columns: the last one does not stretch
         view.show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&view));
@@ -473,9 +452,5 @@ TEST(ListView, ImageColumnStaysFirst)
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    return viewtest::RunWidgetTests(argc, argv);
 }

@@ -11,6 +11,7 @@
 #include <QTest>
 
 using namespace treetest;
+using viewtest::ManyLines;
 using viewtest::Opened;
 
 namespace {
@@ -22,13 +23,6 @@ QByteArray MixedFile()
            "0128410ende";
 }
 
-QByteArray ManyLines(int ALines)
-{
-    QByteArray body;
-    for (int i = 0; i < ALines - 8; ++i)
-        body += L(8410, "X");
-    return BefundFile(Befund(body));
-}
 
 // The text of a line as the file holds it (controls kept), without its line end.
 QString Expected(const TLDT3FilePtrList &AList, int AIndex)
@@ -251,9 +245,5 @@ TEST(RawView, DefaultFontIsFixedPitchOf21Pixels)
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    return viewtest::RunWidgetTests(argc, argv);
 }
