@@ -386,6 +386,20 @@ void TLDT3RawView::focusOutEvent(QFocusEvent *AEvent)
 
 // ---------------------------------------------------------------- input
 
+bool TLDT3RawView::event(QEvent *AEvent)
+{
+    // Copy and select all stay with the focused raw text even where the
+    // window has actions with the same shortcuts.
+    if (AEvent->type() == QEvent::ShortcutOverride) {
+        auto *ke = static_cast<QKeyEvent *>(AEvent);
+        if (ke == QKeySequence::Copy || ke == QKeySequence::SelectAll) {
+            AEvent->accept();
+            return true;
+        }
+    }
+    return QAbstractScrollArea::event(AEvent);
+}
+
 void TLDT3RawView::keyPressEvent(QKeyEvent *AEvent)
 {
     if (AEvent == QKeySequence::Copy) {

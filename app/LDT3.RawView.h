@@ -61,6 +61,7 @@ Q_SIGNALS:
     void FollowZeile(int ALineNo);
 
 protected:
+    bool event(QEvent *AEvent) override;
     void paintEvent(QPaintEvent *AEvent) override;
     void resizeEvent(QResizeEvent *AEvent) override;
     void scrollContentsBy(int ADx, int ADy) override;

@@ -3,6 +3,7 @@
 #include "LDT3.RawView.h"
 #include "ViewTestUtil.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QFontInfo>
@@ -111,6 +112,30 @@ TEST(RawView, SelectAllAndCopyTheWholeFile)
     EXPECT_EQ(f.view.CaretLine(), n - 1);
     EXPECT_EQ(f.view.CaretColumn(), f.view.LineText(n - 1).size() - 1);
     EXPECT_FALSE(f.view.HasSelection());
+}
+
+TEST(RawView, CopyKeysWinOverTheWindowsShortcuts)
+{
+    Opened o(ManyLines(20));
+    ASSERT_TRUE(o.ok);
+    QWidget window;
+    auto *view = new TLDT3RawView(&window);
+    int actionFired = 0;
+    for (QKeySequence::StandardKey key : {QKeySequence::Copy, QKeySequence::SelectAll}) {
+        auto *action = new QAction(&window);
+        action->setShortcut(key);
+        QObject::connect(action, &QAction::triggered, [&]() { ++actionFired; });
+        window.addAction(action);
+    }
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    view->SetPtrList(o.list.PtrList());
+    view->setFocus();
+    QApplication::clipboard()->clear();
+    QTest::keyClick(view, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(view, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(actionFired, 0);
+    EXPECT_EQ(QApplication::clipboard()->text(), o.list.PtrList()->AsString());
 }
 
 TEST(RawView, CaretKeysStatusAndFollowWithoutEcho)
