@@ -61,6 +61,8 @@ public:
     bool RebuildLines(bool AIgnoreBase64);
     // No rows; call before the document is cleared.
     void Clear() { SetLVCount(0); }
+    // The rows' look changed (marks after a test-module run): repaint, keep the selection.
+    void Refresh() { AllRowsChanged({}); }
 
     // The line of a row, null outside the rows.
     TLDT3Line *LineAt(int ARow) const;
