@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLabel>
 #include <QPainter>
 #include <QScrollBar>
 #include <QSplitter>
@@ -120,8 +121,25 @@ int main(int argc, char **argv)
     auto *layout = new QVBoxLayout(&window);
     auto *splitter = new QSplitter(&window);
     layout->addWidget(splitter);
-    auto *list = new TLDT3ListView(splitter);
-    auto *raw = new TLDT3RawView(splitter);
+    // each view with the status line the document view gives it
+    auto addPane = [splitter](QWidget *AView) {
+        auto *pane = new QWidget(splitter);
+        auto *l = new QVBoxLayout(pane);
+        l->setContentsMargins(0, 0, 0, 0);
+        AView->setParent(pane);
+        l->addWidget(AView);
+        auto *status = new QLabel(pane);
+        l->addWidget(status);
+        return status;
+    };
+    auto *list = new TLDT3ListView;
+    auto *raw = new TLDT3RawView;
+    QLabel *listStatus = addPane(list);
+    QLabel *rawStatus = addPane(raw);
+    QObject::connect(raw, &TLDT3RawView::StatusTextChanged, rawStatus, &QLabel::setText);
+    QObject::connect(list, &TLDT3ListView::LVSelectionChanged, listStatus, [list, listStatus]() {
+        listStatus->setText(list->LineStatusText() + QStringLiteral("  |  ") + list->HiddenLinesStatusText());
+    });
     TLDT3ListModel model(&lineList);
     model.SetMarkImages(MarkIcon(QColor(0xE0, 0x30, 0x30), false), MarkIcon(QColor(0xC0, 0x80, 0x20), true),
                         MarkIcon(QColor(0x30, 0x60, 0xE0), false));
