@@ -163,11 +163,16 @@ int main(int argc, char **argv)
     const double loadMs = Ms(t);
     const long rssLoaded = RssKb("VmRSS:"), peakLoaded = RssKb();
     list->RebuildLines(true);
+    const double rowsMs = Ms(t);
     list->ResetLines();
+    const double resetMs = Ms(t);
     raw->SetPtrList(lineList.PtrList());
+    const double rawMs = Ms(t);
     list->viewport()->repaint();
     raw->viewport()->repaint();
     const double openMs = Ms(t);
+    std::printf("open_steps_ms rows=%.1f reset_select=%.1f raw=%.1f paint=%.1f\n", rowsMs - loadMs,
+                resetMs - rowsMs, rawMs - resetMs, openMs - rawMs);
     std::printf("rss_kb after_load=%ld peak_after_load=%ld after_first_paint=%ld\n", rssLoaded, peakLoaded,
                 RssKb("VmRSS:"));
     const int lines = raw->LineCount();
