@@ -18,6 +18,15 @@ TColumnInfos DefaultColumnInfos()
     return r;
 }
 
+static QString Bounded(QString S, int AMax)
+{
+    if (S.size() > AMax) {
+        S.truncate(AMax);
+        S += QChar(0x2026);
+    }
+    return S;
+}
+
 static QColor ToQColor(TLDT3Color C)
 {
     return QColor::fromRgb(QRgb(0xFF000000u | C));
@@ -131,7 +140,7 @@ void TLDT3ListModel::SetMarkImages(const QIcon &AError, const QIcon &ARange, con
 
 QString TLDT3ListModel::CellText(const TLDT3Line &ALine, int AColumn) const
 {
-    QString text = ALine.GetColumn(AColumn);
+    QString text = Bounded(ALine.GetColumn(AColumn), LVMaxCellChars);
     if (AColumn != lcInhalt || !FLevelIndent || ALine.Level() <= 0)
         return text;
     const int level = ALine.Level();
@@ -185,7 +194,7 @@ QVariant TLDT3ListModel::data(const QModelIndex &AIndex, int ARole) const
             return int(Qt::AlignRight | Qt::AlignVCenter);
         return int(Qt::AlignLeft | Qt::AlignVCenter);
     case Qt::ToolTipRole:
-        return line->InfoTip();
+        return Bounded(line->InfoTip(), LVMaxTipChars);
     default:
         return QVariant();
     }

@@ -35,6 +35,11 @@ constexpr int LVImageColumnWidth = 39;
 constexpr int LVModelColumnCount = LDT3ColumnCount + 1;
 constexpr int LVModelColumn(int AColumn) { return AColumn + 1; }
 
+// A cell shows at most this many characters, a tooltip at most LVMaxTipChars,
+// then "…": a line of megabytes must not be laid out at every paint.
+constexpr int LVMaxCellChars = 1024;
+constexpr int LVMaxTipChars = 4096;
+
 // Background of the rows of the marked range (wheat).
 constexpr TLDT3Color LDT3RangeColor = 0xF5DEB3;
 

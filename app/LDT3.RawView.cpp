@@ -13,6 +13,7 @@
 #include <QScrollBar>
 
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -248,8 +249,10 @@ void TLDT3RawView::UpdateScrollBars()
     vs->setPageStep(visible);
     vs->setSingleStep(1);
     QScrollBar *hs = horizontalScrollBar();
-    const int width = int(std::ceil(2 * TextMargin + (Valid() ? FMaxLineLen + 1 : 0) * FCharWidth));
-    hs->setRange(0, qMax(0, width - viewport()->width()));
+    // a line of hundreds of megabytes would overflow the pixel range: it is cut there
+    const qreal width = 2 * TextMargin + (Valid() ? FMaxLineLen + 1.0 : 0.0) * FCharWidth;
+    const int max = int(qMin<qreal>(width - viewport()->width(), std::numeric_limits<int>::max() / 2));
+    hs->setRange(0, qMax(0, max));
     hs->setPageStep(viewport()->width());
     hs->setSingleStep(int(std::ceil(FCharWidth)));
 }

@@ -112,6 +112,26 @@ TEST(ListModel, CellsComeFromTheirLineAndColumn)
     EXPECT_GE(errorRows, 4); // the example's faults
 }
 
+TEST(ListModel, HugeLineCellsStayBounded)
+{
+    // one line of 3 MB (its length prefix is wrong, it still parses) and one that does not parse
+    const QByteArray huge = "0998410" + QByteArray(3 << 20, 'x') + "\r\n";
+    const QByteArray broken = "x" + QByteArray(1 << 20, 'y') + "\r\n";
+    Opened o(BefundFile(Befund(huge + broken)));
+    ASSERT_TRUE(o.ok);
+    TLDT3ListModel model(&o.list);
+    ASSERT_TRUE(model.RebuildLines(true));
+    for (int row : {4, 5}) {
+        ASSERT_GT(o.list.Items(row)->GetColumn(lcInhalt).size(), LVMaxCellChars);
+        const QString cell = model.index(row, LVModelColumn(lcInhalt)).data().toString();
+        EXPECT_EQ(cell.size(), LVMaxCellChars + 1) << row;
+        EXPECT_TRUE(cell.endsWith(QChar(0x2026)));
+        EXPECT_TRUE(o.list.Items(row)->GetColumn(lcInhalt).startsWith(cell.chopped(1)));
+        EXPECT_LE(model.index(row, 1).data(Qt::ToolTipRole).toString().size(), LVMaxTipChars + 1);
+    }
+    EXPECT_EQ(model.index(4, LVModelColumn(lcZeile)).data().toString(), QStringLiteral("5"));
+}
+
 // ---------------------------------------------------------------- indent
 
 TEST(ListModel, LevelIndentPerLineClass)
