@@ -44,6 +44,20 @@ inline QByteArray AuftragFile(const QByteArray &middle)
     return Rec("8230", L(1, "LDT3.2.4")) + middle + Rec("8231", L(9300, "x"));
 }
 
+// 1000 lines: header (1-3), record start (4), fields (5-50), Base64 lines
+// (51-950), fields (951-996), record end (997), trailer (998-1000).
+inline QByteArray Base64RunFile()
+{
+    QByteArray body;
+    for (int i = 0; i < 46; ++i)
+        body += L(8410, "A");
+    for (int i = 0; i < 900; ++i)
+        body += L(6329, "QUJD");
+    for (int i = 0; i < 46; ++i)
+        body += L(8410, "B");
+    return BefundFile(Befund(body));
+}
+
 // A file loaded from bytes, and its tree model.
 struct Loaded
 {

@@ -115,16 +115,7 @@ protected:
 
 TEST(LineList, HiddenBase64LinesAndNearestRows)
 {
-    // lines 1-3 header, 4 record start, 5-50 fields, 51-950 Base64, 951-996
-    // fields, 997 record end, 998-1000 trailer
-    QByteArray body;
-    for (int i = 0; i < 46; ++i)
-        body += L(8410, "A");
-    for (int i = 0; i < 900; ++i)
-        body += L(6329, "QUJD");
-    for (int i = 0; i < 46; ++i)
-        body += L(8410, "B");
-    Opened o(BefundFile(Befund(body)));
+    Opened o(Base64RunFile());
     ASSERT_TRUE(o.ok);
     ASSERT_EQ(o.list.PtrList()->Count(), 1000);
     EXPECT_TRUE(o.list.HasBase64Lines());
