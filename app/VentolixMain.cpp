@@ -588,6 +588,14 @@ QStringList TVentolixMainForm::OpenFilters()
     return r;
 }
 
+QStringList TVentolixMainForm::OpenFilterNames()
+{
+    QStringList r;
+    for (const TOpenFilter &f : OpenFilterTable)
+        r << QString::fromUtf8(f.Description);
+    return r;
+}
+
 std::unique_ptr<QFileDialog> TVentolixMainForm::CreateOpenDialog()
 {
     auto dlg = std::make_unique<QFileDialog>(this, QStringLiteral("LDT-Datei öffnen"));
@@ -611,7 +619,8 @@ void TVentolixMainForm::FileOpenExecute()
     std::unique_ptr<QFileDialog> dlg = CreateOpenDialog();
     if (dlg->exec() != QDialog::Accepted || dlg->selectedFiles().isEmpty())
         return;
-    const int idx = OpenFilters().indexOf(dlg->selectedNameFilter());
+    // the dialog names the chosen filter by its description
+    const int idx = OpenFilterNames().indexOf(dlg->selectedNameFilter());
     if (idx >= 0)
         FFilterIndex = idx + 1;
     OpenLDTFile(dlg->selectedFiles().first());
@@ -661,7 +670,8 @@ bool TVentolixMainForm::SaveLDTCopy(const QString &ATarget, QString &AError)
         return false;
     }
     QSaveFile out(ATarget);
-    if (!out.open(QIODevice::WriteOnly)) {
+    // unbuffered, so a failing write reports the system's reason
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         AError = out.errorString();
         return false;
     }
@@ -675,10 +685,15 @@ bool TVentolixMainForm::SaveLDTCopy(const QString &ATarget, QString &AError)
         }
         if (n == 0)
             break;
-        if (out.write(block.constData(), n) != n) {
-            AError = out.errorString();
-            out.cancelWriting();
-            return false;
+        // a short write is retried: the next one tells the system's reason
+        for (qint64 done = 0; done < n;) {
+            const qint64 w = out.write(block.constData() + done, n - done);
+            if (w <= 0) {
+                AError = out.errorString();
+                out.cancelWriting();
+                return false;
+            }
+            done += w;
         }
     }
     if (!out.commit()) {

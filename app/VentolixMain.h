@@ -68,6 +68,8 @@ public:
     std::unique_ptr<QFileDialog> CreateSaveDialog();
     // The open-dialog filters as shown ("description (patterns)").
     static QStringList OpenFilters();
+    // Their descriptions, as the dialog shows them.
+    static QStringList OpenFilterNames();
 
     // Re-evaluates every action's enabled state now.
     void UpdateActions();

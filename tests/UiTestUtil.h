@@ -75,6 +75,8 @@ inline QVariant RunJs(TVexWebBrowser *AView, const QString &AScript, int ATimeou
 #define VENTOLIX_UI_TEST_MAIN()                                                                                        \
     int main(int argc, char **argv)                                                                                    \
     {                                                                                                                  \
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))                                                            \
+            qputenv("QT_QPA_PLATFORM", "offscreen");                                                                   \
         TVexWebBrowser::PrepareApplication();                                                                          \
         QApplication app(argc, argv);                                                                                  \
         ::testing::InitGoogleTest(&argc, argv);                                                                        \
