@@ -5,7 +5,7 @@
 #include <QDesktopServices>
 #include <QDragEnterEvent>
 #include <QFileInfo>
-#include <QGuiApplication>
+#include <QApplication>
 #include <QLayout>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
@@ -65,9 +65,18 @@ TVexWebBrowser *TVexWebBrowser::NewWindow()
 {
     auto *w = new TVexWebBrowser(nullptr);
     w->setAttribute(Qt::WA_DeleteOnClose);
+    // the program ends with its main window, not with the last page window
+    w->setAttribute(Qt::WA_QuitOnClose, false);
     w->resize(900, 700);
     w->show();
     return w;
+}
+
+void TVexWebBrowser::CloseWindows()
+{
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (qobject_cast<TVexWebBrowser *>(w) && w->testAttribute(Qt::WA_DeleteOnClose))
+            delete w;
 }
 
 void TVexWebBrowser::RefuseDrops(QObject *AObject)

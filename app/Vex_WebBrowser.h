@@ -45,6 +45,8 @@ public:
 
     // A new top-level view of ours (deleted when closed).
     static TVexWebBrowser *NewWindow();
+    // Deletes the windows NewWindow made (before the application ends).
+    static void CloseWindows();
 
 Q_SIGNALS:
     void NavigationStateChanged(bool ACanGoBack, bool ACanGoForward);

@@ -29,6 +29,7 @@ int main(int argc, char **argv)
         form.ProcessCommandLine(QApplication::arguments().mid(1));
         rc = app.exec();
     }
+    TVexWebBrowser::CloseWindows();
     SetThreadInfoPresenter(nullptr);
     SetMessageSink(nullptr);
     return rc;
