@@ -6,6 +6,7 @@
 #include "LDT3.LVBase.h"
 #include "Vex_AppRegistry.h"
 #include "Vex_WebBrowser.h"
+#include "WStrTools.h"
 
 #include <QAction>
 #include <QLabel>
@@ -88,7 +89,7 @@ bool TLDTPreviewFrame::OpenLDTFile(const QString &AFileName)
     FWBFileInfo->LoadFromString(FLineList->GetFileInfoXHTML());
     if (FLineList->MaxInvalidLines() != 0 && FLineList->InvalidLines() > FLineList->MaxInvalidLines()) {
         FLineList->Clear();
-        FStatusFrame->setText(QStringLiteral("%1 - [%2]").arg(AFileName, QStringLiteral("Diese Datei ist keine LDT-Datei")));
+        FStatusFrame->setText(Format(QStringLiteral("%s - [%s]"), {AFileName, QStringLiteral("Diese Datei ist keine LDT-Datei")}));
         return false;
     }
     return true;
@@ -97,7 +98,7 @@ bool TLDTPreviewFrame::OpenLDTFile(const QString &AFileName)
 bool TLDTPreviewFrame::CloseLDTFile()
 {
     Clear();
-    FStatusFrame->setText(QStringLiteral("%1 - [Datei geschlossen]").arg(FLineList->FileName()));
+    FStatusFrame->setText(Format(QStringLiteral("%s - [Datei geschlossen]"), {FLineList->FileName()}));
     UpdateActions();
     Q_EMIT StateChanged();
     return !FLineList->FileIsOpen();

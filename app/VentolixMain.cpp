@@ -13,6 +13,7 @@
 #include "Vex_MessageSink.h"
 #include "Vex_VerInfo.h"
 #include "Vex_WebBrowser.h"
+#include "WStrTools.h"
 
 #include <QAction>
 #include <QApplication>
@@ -44,18 +45,32 @@
 
 namespace {
 
-// Description and pattern of each open-dialog filter. On this platform the
-// pattern "*.*" of all files is "*", and extensions are matched in both cases.
+// The open dialog's filters: pairs of description and pattern.
+const char *const OpenFilterText =
+    "LDT-Dateien (*.ldt)|*.ldt|LDT3-Dateien (Z01*.ldt)|Z01*.ldt|Alle Dateien (*.*)|*.*";
+
 struct TOpenFilter
 {
-    const char *Description;
-    const char *Patterns;
+    QString Description;
+    QString Patterns;
 };
-const TOpenFilter OpenFilterTable[] = {
-    {"LDT-Dateien (*.ldt)", "*.ldt *.LDT"},
-    {"LDT3-Dateien (Z01*.ldt)", "Z01*.ldt Z01*.LDT"},
-    {"Alle Dateien (*.*)", "*"},
-};
+
+// On this platform "*.*" (all files) is "*", and an extension is matched in
+// both cases.
+QList<TOpenFilter> OpenFilterTable()
+{
+    QList<TOpenFilter> r;
+    const QStringList parts = QString::fromUtf8(OpenFilterText).split(QLatin1Char('|'));
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString pattern = parts[i + 1];
+        if (pattern == QLatin1String("*.*"))
+            pattern = QStringLiteral("*");
+        else if (const int dot = pattern.lastIndexOf(QLatin1Char('.')); dot >= 0)
+            pattern += QLatin1Char(' ') + pattern.left(dot) + pattern.mid(dot).toUpper();
+        r << TOpenFilter{parts[i], pattern};
+    }
+    return r;
+}
 
 QAction *NewAction(QObject *AOwner, const QString &ACaption, const QString &AToolTip,
                    const QString &AStatusTip = QString(), const QKeySequence &AShortcut = QKeySequence())
@@ -415,9 +430,9 @@ void TVentolixMainForm::UpdateCaption(const QString &AFileName)
         // a faulty built-in table shows when a file is opened
     }
     if (AFileName.isEmpty())
-        setWindowTitle(QStringLiteral("%1 - %2").arg(GetAppTitle(), version));
+        setWindowTitle(Format(QStringLiteral("%s - %s"), {GetAppTitle(), version}));
     else
-        setWindowTitle(QStringLiteral("%1 - %2 - [%3]").arg(GetAppTitle(), version, AFileName));
+        setWindowTitle(Format(QStringLiteral("%s - %s - [%s]"), {GetAppTitle(), version, AFileName}));
 }
 
 bool TVentolixMainForm::OpenLDTFile(const QString &AFileName)
@@ -583,16 +598,16 @@ void TVentolixMainForm::UpdateActions()
 QStringList TVentolixMainForm::OpenFilters()
 {
     QStringList r;
-    for (const TOpenFilter &f : OpenFilterTable)
-        r << QStringLiteral("%1 (%2)").arg(QString::fromUtf8(f.Description), QString::fromLatin1(f.Patterns));
+    for (const TOpenFilter &f : OpenFilterTable())
+        r << f.Description + QStringLiteral(" (") + f.Patterns + QLatin1Char(')');
     return r;
 }
 
 QStringList TVentolixMainForm::OpenFilterNames()
 {
     QStringList r;
-    for (const TOpenFilter &f : OpenFilterTable)
-        r << QString::fromUtf8(f.Description);
+    for (const TOpenFilter &f : OpenFilterTable())
+        r << f.Description;
     return r;
 }
 
@@ -807,7 +822,9 @@ QString TVentolixMainForm::GetAboutXHTML() const
     body.AddLine(QStringLiteral("<hr />"));
     body.AddLine(QStringLiteral("<p class=\"product\">%1</p>").arg(XmlEscape(title)));
     body.AddLine(QStringLiteral("<p class=\"center\">Linux-Edition</p>"));
-    body.AddLine(QStringLiteral("<p class=\"center\">Version %1</p>").arg(XmlEscape(GetFileVersionInfo().FileVersion())));
+    body.AddLine(QStringLiteral("<p class=\"center\">") +
+                 XmlEscape(Format(QStringLiteral("Version %s"), {GetFileVersionInfo().FileVersion()})) +
+                 QStringLiteral("</p>"));
     body.AddLine(QStringLiteral("<p class=\"center\">Tool zum Anzeigen und Analysieren<br />von LDT 3.x Dateien</p>"));
     body.AddLine(QStringLiteral("<hr />"));
     // placeholder contact data: no real address, numbers or domains

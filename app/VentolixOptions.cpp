@@ -4,6 +4,7 @@
 #include "LDT3.Data.h"
 #include "Vex_MessageSink.h"
 #include "Vex_VerInfo.h"
+#include "WStrTools.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -77,9 +78,9 @@ TVentolixOptionsDlg::TVentolixOptionsDlg(QWidget *AParent) : QDialog(AParent)
     FEdOutputDirectory->setObjectName(QStringLiteral("EdOutputDirectory"));
     label2->setBuddy(FEdOutputDirectory);
     auto *label3 = new QLabel(
-        QStringLiteral("Hinweis: Dateien in diesem Verzeichnis werden ohne Nachfrage überschrieben bzw. nach "
-                       "Programmende automatich gelöscht. Wenn Sie die Anlagen benötigen, speichern Sie diese "
-                       "bitte explizit in einem anderen Verzeichnis."),
+        // clang-format off
+        QStringLiteral("Hinweis: Dateien in diesem Verzeichnis werden ohne Nachfrage überschrieben bzw. nach Programmende automatich gelöscht. Wenn Sie die Anlagen benötigen, speichern Sie diese bitte explizit in einem anderen Verzeichnis."),
+        // clang-format on
         left);
     label3->setObjectName(QStringLiteral("Label3"));
     label3->setWordWrap(true);
@@ -138,16 +139,15 @@ bool TVentolixOptionsDlg::ControlActionOK()
     const QString xpm = FEdXPMDirectory->text();
     const QString out = FEdOutputDirectory->text();
     if (!xpm.isEmpty() && !IsExistingDir(xpm)) {
-        Refuse(FEdXPMDirectory, QStringLiteral("Verzeichnis \"%1\" exisiert nicht").arg(xpm));
+        Refuse(FEdXPMDirectory, Format(QStringLiteral("Verzeichnis \"%s\" exisiert nicht"), {xpm}));
         return false;
     }
     if (xpm.isEmpty() && FCkBoxXPMAutoCheck->isChecked()) {
-        Refuse(FEdXPMDirectory, QStringLiteral("Wenn die automatische Prüfung gewählt ist, muss das Verzeichnis "
-                                               "des LDT 3.0-Prüfmoduls angegeben werden"));
+        Refuse(FEdXPMDirectory, QStringLiteral("Wenn die automatische Prüfung gewählt ist, muss das Verzeichnis des LDT 3.0-Prüfmoduls angegeben werden"));
         return false;
     }
     if (!out.isEmpty() && !IsExistingDir(out)) {
-        Refuse(FEdOutputDirectory, QStringLiteral("Verzeichnis \"%1\" exisiert nicht").arg(out));
+        Refuse(FEdOutputDirectory, Format(QStringLiteral("Verzeichnis \"%s\" exisiert nicht"), {out}));
         return false;
     }
     TLDT3AppSettings::SetXPMDir(xpm);
@@ -158,9 +158,8 @@ bool TVentolixOptionsDlg::ControlActionOK()
         FEdOutputDirectory->setText(effective);
         GetMessageSink().ShowMessage(
             TMsgKind::mkInformation, GetAppTitle(),
-            QStringLiteral("Wenn keine explizite Angabe erfolgt, werden temporäre\nDateien in diesem Verzeichnis "
-                           "abgelegt:\n\"%1\"")
-                .arg(effective));
+            Format(QStringLiteral("Wenn keine explizite Angabe erfolgt, werden temporäre\nDateien in diesem Verzeichnis abgelegt:\n\"%s\""),
+                   {effective}));
         return false;
     }
     return true;

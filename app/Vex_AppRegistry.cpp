@@ -2,6 +2,7 @@
 
 #include "LDT3.Base.h"
 #include "Vex_VerInfo.h"
+#include "WStrTools.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -21,7 +22,7 @@ TAppReg::TAppReg(const QString &AAppName) : FAppName(AAppName)
 {
     if (FAppName.isEmpty())
         FAppName = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
-    FAppRegKey = QStringLiteral("\\Software\\Norvalis GmbH\\%1").arg(FAppName);
+    FAppRegKey = Format(QStringLiteral("\\Software\\Norvalis GmbH\\%s"), {FAppName});
 }
 
 TAppReg::~TAppReg()
@@ -42,7 +43,7 @@ QString TAppReg::StoreFileName() const
 
 void TAppReg::RaiseOpenError() const
 {
-    throw ELDT3Error(QStringLiteral("Fehler beim Öffnen des Registry-Schlüssels: %1").arg(StoreFileName()));
+    throw ELDT3Error(Format(QStringLiteral("Fehler beim Öffnen des Registry-Schlüssels: %s"), {StoreFileName()}));
 }
 
 QSettings &TAppReg::RegIni()

@@ -1,5 +1,7 @@
 #include "Vex_VerInfo.h"
 
+#include "WStrTools.h"
+
 #include <QStringList>
 
 #ifndef VENTOLIX_PRODUCT_NAME
@@ -37,11 +39,8 @@ QString FileVersionToStr(quint64 AVersion)
 {
     if (AVersion == InvalidVersion)
         return QString();
-    return QStringLiteral("%1.%2.%3.%4")
-        .arg((AVersion >> 48) & 0xFFFF)
-        .arg((AVersion >> 32) & 0xFFFF)
-        .arg((AVersion >> 16) & 0xFFFF)
-        .arg(AVersion & 0xFFFF);
+    return Format(QStringLiteral("%u.%u.%u.%u"), {(AVersion >> 48) & 0xFFFF, (AVersion >> 32) & 0xFFFF,
+                                                  (AVersion >> 16) & 0xFFFF, AVersion & 0xFFFF});
 }
 
 TFileVersionInfo::TFileVersionInfo()
