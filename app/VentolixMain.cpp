@@ -347,6 +347,7 @@ void TVentolixMainForm::CreatePages()
     FEdAuskunft = new QLineEdit(strip);
     FEdAuskunft->setObjectName(QStringLiteral("EdAuskunft"));
     FEdAuskunft->setPlaceholderText(QStringLiteral("Feldkennung oder Regel..."));
+    FEdAuskunft->setMinimumWidth(220);
     FEdAuskunft->setMaximumWidth(300);
     label->setBuddy(FEdAuskunft);
     stripLayout->addWidget(label);
