@@ -348,6 +348,8 @@ void TVentolixMainForm::CreatePages()
     FEdAuskunft->setObjectName(QStringLiteral("EdAuskunft"));
     FEdAuskunft->setPlaceholderText(QStringLiteral("Feldkennung oder Regel..."));
     FEdAuskunft->setMinimumWidth(220);
+    // dropped files go to the window, not into the field as text
+    FEdAuskunft->setAcceptDrops(false);
     FEdAuskunft->setMaximumWidth(300);
     label->setBuddy(FEdAuskunft);
     stripLayout->addWidget(label);
@@ -517,11 +519,12 @@ void TVentolixMainForm::Save(TAppReg &AReg)
     FLDTFrame->Save(AReg, LDT);
 }
 
-void TVentolixMainForm::LoadRegistry()
+void TVentolixMainForm::WithStore(void (TVentolixMainForm::*AStep)(TAppReg &))
 {
+    // the store is closed afterwards also after an error; the first error shows
     QString error;
     try {
-        Load(GetAppReg());
+        (this->*AStep)(GetAppReg());
     } catch (const ELDT3Error &e) {
         error = e.Message();
     }
@@ -535,22 +538,14 @@ void TVentolixMainForm::LoadRegistry()
         ShowError(error);
 }
 
+void TVentolixMainForm::LoadRegistry()
+{
+    WithStore(&TVentolixMainForm::Load);
+}
+
 void TVentolixMainForm::SaveRegistry()
 {
-    QString error;
-    try {
-        Save(GetAppReg());
-    } catch (const ELDT3Error &e) {
-        error = e.Message();
-    }
-    try {
-        GetAppReg().Close();
-    } catch (const ELDT3Error &e) {
-        if (error.isEmpty())
-            error = e.Message();
-    }
-    if (!error.isEmpty())
-        ShowError(error);
+    WithStore(&TVentolixMainForm::Save);
 }
 
 void TVentolixMainForm::closeEvent(QCloseEvent *AEvent)

@@ -119,6 +119,8 @@ private:
     // The document view's action carried by an entry of the "Ansicht" menu.
     QAction *AttachViewAction(QAction *AViewAction, const QString &ACaption);
     void FormCreate();
+    // Runs a load or save step on the process-wide store and closes it.
+    void WithStore(void (TVentolixMainForm::*AStep)(TAppReg &));
     // Queues one re-evaluation of the enable rules for when the loop is idle.
     void RequestUpdateActions();
     bool HandleEscape();

@@ -175,11 +175,4 @@ TEST_F(OptionsDlg, BrowseStartsInTheFieldsDirectoryAndReplacesTheText)
     EXPECT_EQ(dlg.EdOutputDirectory()->text(), QStringLiteral("/nicht/da"));
 }
 
-int main(int argc, char **argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
+VENTOLIX_UI_TEST_MAIN()

@@ -255,11 +255,4 @@ TEST(FileVersion, TextsAndNumbers)
     EXPECT_EQ(GetAppTitle(), QStringLiteral("Norvalis Ventolix"));
 }
 
-int main(int argc, char **argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
+VENTOLIX_UI_TEST_MAIN()
