@@ -1,9 +1,13 @@
 #include "Vex_WebBrowser.h"
 
+#include "LDT3.Base.h"
+#include "LDT3.Data.h"
+
 #include <QAction>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDragEnterEvent>
+#include <QFile>
 #include <QFileInfo>
 #include <QApplication>
 #include <QLayout>
@@ -135,7 +139,28 @@ void TVexWebBrowser::LoadFromString(const QString &AText)
         AboutBlank();
         return;
     }
-    setContent(AText.toUtf8(), QStringLiteral("text/html;charset=UTF-8"), QUrl(QStringLiteral("about:blank")));
+    const QByteArray bytes = AText.toUtf8();
+    // WebEngine takes at most 2 MB of content directly; a larger page goes
+    // through a temporary file that is deleted when the program ends
+    if (bytes.size() > MaxDirectContent) {
+        QString name;
+        try {
+            name = TLDT3Data::MakeTmpFile(QStringLiteral("WEB")) + QStringLiteral(".html");
+        } catch (const ELDT3Error &) {
+        }
+        QFile f(name);
+        if (!name.isEmpty() && f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size()) {
+            f.close();
+            TLDT3Data::DeleteFileAfterReboot(name);
+            load(QUrl::fromLocalFile(name));
+            FLoadedString = AText;
+            return;
+        }
+        f.close();
+        if (!name.isEmpty())
+            QFile::remove(name);
+    }
+    setContent(bytes, QStringLiteral("text/html;charset=UTF-8"), QUrl(QStringLiteral("about:blank")));
     FLoadedString = AText;
 }
 

@@ -12,6 +12,9 @@ class TVexWebBrowser : public QWebEngineView
 {
     Q_OBJECT
 public:
+    // Pages up to this size (UTF-8 bytes) are handed to WebEngine directly.
+    static constexpr qsizetype MaxDirectContent = 1800 * 1024;
+
     explicit TVexWebBrowser(QWidget *AParent = nullptr);
     // A view with an object name; a parent widget also becomes its container.
     static TVexWebBrowser *CreateNamed(QWidget *AOwner, const QString &AName);
@@ -24,7 +27,8 @@ public:
     // "about:<AText>", "about:blank" for an empty text.
     void About(const QString &AText);
     void AboutBlank();
-    // Shows the text as a page (UTF-8, base URL "about:blank"); empty text: blank page.
+    // Shows the text as a page (UTF-8, base URL "about:blank"; a page larger
+    // than MaxDirectContent from a temporary file); empty text: blank page.
     void LoadFromString(const QString &AText);
     // False when the file does not exist; a PDF file shows in the PDF viewer.
     bool NavigateToLocalFile(const QString &AFileName);

@@ -83,6 +83,15 @@ TEST_F(WebBrowser, StringsShowAsUtf8Pages)
     }));
     EXPECT_EQ(uitest::RunJs(&FView, QStringLiteral("document.getElementById('p').textContent")).toString(), text);
     EXPECT_EQ(FView.LoadedString().contains(text), true);
+    // a page larger than WebEngine takes directly shows as well, to its end
+    QString big = QStringLiteral("<html><body>");
+    big.reserve(int(TVexWebBrowser::MaxDirectContent) + 1000);
+    while (big.size() < TVexWebBrowser::MaxDirectContent + 100)
+        big += QStringLiteral("<p>Zeile äöü</p>\n");
+    big += QStringLiteral("<p id=\"ende\">Ende ß</p></body></html>");
+    ASSERT_TRUE(uitest::LoadAndWait(&FView, [&]() { FView.LoadFromString(big); }));
+    EXPECT_EQ(uitest::RunJs(&FView, QStringLiteral("document.getElementById('ende').textContent")).toString(),
+              QStringLiteral("Ende ß"));
     // an empty text is an empty page
     ASSERT_TRUE(uitest::LoadAndWait(&FView, [&]() { FView.LoadFromString(QString()); }));
     EXPECT_EQ(FView.url(), QUrl(QStringLiteral("about:blank")));
