@@ -50,7 +50,9 @@ QSettings &TAppReg::RegIni()
 {
     if (!FRegIni) {
         auto s = std::make_unique<QSettings>(StoreFileName(), QSettings::IniFormat);
-        if (s->status() != QSettings::NoError)
+        // a malformed file (FormatError) is read as far as it goes and
+        // written anew; only a file that cannot be read fails
+        if (s->status() == QSettings::AccessError)
             RaiseOpenError();
         FRegIni = std::move(s);
     }
@@ -63,7 +65,8 @@ void TAppReg::Close()
         return;
     std::unique_ptr<QSettings> s = std::move(FRegIni);
     s->sync();
-    if (s->status() != QSettings::NoError)
+    // a format error stays from reading and says nothing about the write
+    if (s->status() == QSettings::AccessError)
         RaiseOpenError();
 }
 

@@ -4,7 +4,9 @@
 #include "Vex_AppRegistry.h"
 #include "Vex_VerInfo.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QSettings>
 
@@ -210,6 +212,23 @@ TEST_F(AppRegistry, UnwritableStoreRaisesTheKeyErrorWithItsPath)
         EXPECT_EQ(e.Message(), QStringLiteral("Fehler beim Öffnen des Registry-Schlüssels: ") + FHome.StoreFile());
     }
     EXPECT_FALSE(reg.IsOpen());
+}
+
+TEST_F(AppRegistry, AMalformedStoreIsReadAsFarAsItGoesAndWrittenAnew)
+{
+    QDir().mkpath(QFileInfo(FHome.StoreFile()).absolutePath());
+    {
+        QFile f(FHome.StoreFile());
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("[Main]\nFilter=3\n[LDT\n\x01\x02M\xFCll=\n");
+    }
+    TAppReg reg(QStringLiteral("Norvalis Ventolix"));
+    EXPECT_EQ(reg.ReadInteger(Main, Filter, 1), 3);
+    reg.WriteInteger(Main, TVStart, 99);
+    EXPECT_NO_THROW(reg.Close());
+    TAppReg again(QStringLiteral("Norvalis Ventolix"));
+    EXPECT_EQ(again.ReadInteger(Main, TVStart, 0), 99);
+    EXPECT_EQ(again.ReadInteger(Main, Filter, 1), 3);
 }
 
 TEST_F(AppRegistry, ClearErasesEverythingAndTheStoreReopens)
