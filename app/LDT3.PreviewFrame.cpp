@@ -4,12 +4,15 @@
 #include "LDT3.Base.h"
 #include "LDT3.Data.h"
 #include "LDT3.LVBase.h"
+#include "LDT3.XPMThrd.h"
 #include "Vex_AppRegistry.h"
 #include "Vex_WebBrowser.h"
 #include "WStrTools.h"
 
 #include <QAction>
+#include <QFile>
 #include <QLabel>
+#include <QTabWidget>
 #include <QVBoxLayout>
 
 TLDTPreviewFrame::TLDTPreviewFrame(QWidget *AParent) : QWidget(AParent), FLineList(std::make_unique<TLDT3LineList>())
@@ -22,8 +25,20 @@ TLDTPreviewFrame::TLDTPreviewFrame(QWidget *AParent) : QWidget(AParent), FLineLi
     FStatusFrame->setTextInteractionFlags(Qt::TextSelectableByMouse);
     FStatusFrame->setContentsMargins(4, 2, 4, 2);
     layout->addWidget(FStatusFrame);
-    FWBFileInfo = TVexWebBrowser::CreateNamed(this, QStringLiteral("WBFileInfo"));
-    layout->setStretchFactor(FWBFileInfo, 1);
+    FPages = new QTabWidget(this);
+    FPages->setObjectName(QStringLiteral("PageControlRight"));
+    layout->addWidget(FPages, 1);
+    auto *infoPage = new QWidget(FPages);
+    infoPage->setLayout(new QVBoxLayout);
+    infoPage->layout()->setContentsMargins(0, 0, 0, 0);
+    FWBFileInfo = TVexWebBrowser::CreateNamed(infoPage, QStringLiteral("WBFileInfo"));
+    auto *xpmPage = new QWidget(FPages);
+    xpmPage->setLayout(new QVBoxLayout);
+    xpmPage->layout()->setContentsMargins(0, 0, 0, 0);
+    FWBXPM = TVexWebBrowser::CreateNamed(xpmPage, QStringLiteral("WBXPM"));
+    FPages->addTab(infoPage, QStringLiteral("Datei-Info"));
+    FPages->addTab(xpmPage, QStringLiteral("XPM-Prüfprotokoll"));
+    FPages->setTabVisible(1, false);
 
     FActionToggleBase64 = new QAction(QStringLiteral("&Base64 ausblenden"), this);
     FActionToggleBase64->setToolTip(QStringLiteral("Base64-kodierte Zeilen ausblenden"));
@@ -61,6 +76,19 @@ void TLDTPreviewFrame::Clear()
 {
     FLineList->Clear();
     FWBFileInfo->AboutBlank();
+    FWBXPM->AboutBlank();
+    FPages->setTabVisible(1, false);
+    FPages->setCurrentIndex(0);
+}
+
+int TLDTPreviewFrame::RightPage() const
+{
+    return FPages->currentIndex() == 1 ? pageXPM : pageFileInfo;
+}
+
+bool TLDTPreviewFrame::XPMPageVisible() const
+{
+    return FPages->isTabVisible(1);
 }
 
 void TLDTPreviewFrame::UpdateActions()
@@ -106,20 +134,41 @@ bool TLDTPreviewFrame::CloseLDTFile()
 
 bool TLDTPreviewFrame::ActionXPMExecute()
 {
-    if (!FLineList->FileIsOpen())
+    const QString dir = TLDT3AppSettings::XPMDir();
+    const QString file = FLineList->FileName();
+    if (dir.isEmpty() || file.isEmpty())
         return false;
-    const bool ran = FLineList->XPMCheck();
-    // the file information page carries the test module's status
-    FWBFileInfo->LoadFromString(FLineList->GetFileInfoXHTML());
+    // the messages mark the lines; the file information page shows the result
+    if (FLineList->FileIsOpen() && FLineList->XPMCheck())
+        FWBFileInfo->LoadFromString(FLineList->GetFileInfoXHTML());
+    FWBXPM->AboutBlank();
+    FPages->setTabVisible(1, false);
+    QString tmp = TLDT3Data::GetLDTTmpDir();
+    if (!tmp.endsWith(QLatin1Char('/')))
+        tmp += QLatin1Char('/');
+    const QString prot = tmp + QStringLiteral("LDT3XPM_Prot.pdf");
+    const QString stat = tmp + QStringLiteral("LDT3XPM_Stat.pdf");
+    QFile::remove(prot);
+    QFile::remove(stat);
+    bool shown = false;
+    if (XPMCheckPDF(file, dir, QString(), prot, stat)) {
+        FPages->setTabVisible(1, true);
+        FPages->setCurrentIndex(1);
+        shown = FWBXPM->NavigateToLocalFile(prot);
+    }
+    // the protocol is on show; the statistics are not needed
+    TLDT3Data::DeleteFileAfterReboot(prot);
+    TLDT3Data::TryDeleteFile(stat);
     Q_EMIT StateChanged();
-    return ran;
+    return shown;
 }
 
 void TLDTPreviewFrame::ActivateRightPage(int AIndex)
 {
-    // the file information page is the only page of this view
-    if (AIndex == 4 && FLineList->FileIsOpen())
-        FWBFileInfo->setFocus();
+    if (AIndex == pageFileInfo)
+        FPages->setCurrentIndex(0);
+    else if (AIndex == pageXPM && FPages->isTabVisible(1))
+        FPages->setCurrentIndex(1);
 }
 
 void TLDTPreviewFrame::Load(TAppReg &AReg, const QString &ASection)

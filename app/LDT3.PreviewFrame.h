@@ -12,6 +12,7 @@
 class QAction;
 class QLabel;
 class QLineEdit;
+class QTabWidget;
 class TAppReg;
 class TLDT3LineList;
 class TVexWebBrowser;
@@ -36,10 +37,17 @@ public:
     bool FileIsOpen() const;
     TLDT3LineList &LineList() const { return *FLineList; }
 
-    // Runs the test module on the open file; false when it did not run.
+    // Pages of the view, numbered as in the full view.
+    enum { pageFileInfo = 2, pageXPM = 4 };
+    // Runs the test module on the file (messages, then the PDF protocol,
+    // shown on the page "XPM-Prüfprotokoll"); false when no protocol came.
     bool ActionXPMExecute();
-    // Shows a page of the view (0 search, 4 XPM protocol); unknown pages are ignored.
+    // Shows a page of the view; pages it does not have, or hidden ones, are ignored.
     void ActivateRightPage(int AIndex);
+    // The page shown (pageFileInfo or pageXPM).
+    int RightPage() const;
+    bool XPMPageVisible() const;
+    TVexWebBrowser *XPMView() const { return FWBXPM; }
     // The search field; null while the view has none.
     QLineEdit *EdSearch() const { return nullptr; }
     // Runs "go to line"; false when it did not run.
@@ -70,7 +78,9 @@ private:
 
     std::unique_ptr<TLDT3LineList> FLineList;
     QLabel *FStatusFrame = nullptr;
+    QTabWidget *FPages = nullptr;
     TVexWebBrowser *FWBFileInfo = nullptr;
+    TVexWebBrowser *FWBXPM = nullptr;
     QAction *FActionToggleBase64 = nullptr;
     QAction *FActionToggleLevelIndent = nullptr;
     QAction *FActionToggleShowDetail = nullptr;

@@ -1,6 +1,7 @@
 #include "UiTestUtil.h"
 
 #include "LDT3.AppSettings.h"
+#include "LDT3.Data.h"
 #include "LDT3.LVBase.h"
 #include "LDT3.PreviewFrame.h"
 #include "VentolixMain.h"
@@ -461,6 +462,36 @@ TEST_F(MainForm, XPMCheckWithoutADirectoryAsksForTheSettings)
         EXPECT_EQ(f.PageControl()->currentIndex(), int(TVentolixMainForm::tabInfo));
         EXPECT_FALSE(f.LDTFrame()->LineList().XPMCheckDone());
     }
+}
+
+TEST_F(MainForm, XPMCheckShowsTheProtocolOnTheDocumentsXPMPage)
+{
+    const QString standin = testutil::BinDir() + QStringLiteral("/xpm-standin");
+    if (!QFileInfo::exists(standin + QStringLiteral("/Bin/standin.jar")))
+        GTEST_SKIP() << "no stand-in test module (needs a JDK)";
+    // our own temporary directory: other test processes run beside us
+    SetLDTTmpDir(FTmp.filePath(QStringLiteral("tmp")));
+    xpmtest::TScopedEnv m("XPMSTANDIN_MESSAGES", "2|W|K089|Feld|Wert fehlt");
+    TLDT3AppSettings::SetXPMDir(standin);
+    const QString file = FTmp.filePath(QStringLiteral("Z01_Auftrag.ldt"));
+    ASSERT_TRUE(QFile::copy(Example("Z01_Auftrag.ldt"), file));
+    TVentolixMainForm f;
+    ASSERT_TRUE(f.OpenLDTFile(file));
+    f.ActivatePage(TVentolixMainForm::tabInfo);
+    QTRY_VERIFY(f.ActionXPM->isEnabled());
+    EXPECT_FALSE(f.LDTFrame()->XPMPageVisible());
+    f.ActionXPM->trigger();
+    EXPECT_EQ(f.PageControl()->currentIndex(), int(TVentolixMainForm::tabLDT));
+    EXPECT_TRUE(f.LDTFrame()->LineList().XPMCheckDone());
+    EXPECT_TRUE(f.LDTFrame()->XPMPageVisible());
+    EXPECT_EQ(f.LDTFrame()->RightPage(), int(TLDTPreviewFrame::pageXPM));
+    const QString prot = QDir(TLDT3Data::GetLDTTmpDir()).filePath(QStringLiteral("LDT3XPM_Prot.pdf"));
+    QTRY_COMPARE_WITH_TIMEOUT(f.LDTFrame()->XPMView()->url(), QUrl::fromLocalFile(prot), 20000);
+    EXPECT_FALSE(QFileInfo::exists(QDir(TLDT3Data::GetLDTTmpDir()).filePath(QStringLiteral("LDT3XPM_Stat.pdf"))));
+    // closing the file takes the page away again
+    f.FileClose->trigger();
+    EXPECT_FALSE(f.LDTFrame()->XPMPageVisible());
+    SetLDTTmpDir(QString());
 }
 
 VENTOLIX_UI_TEST_MAIN()
