@@ -11,6 +11,7 @@
 
 #include <QAction>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -112,7 +113,9 @@ bool TLDTPreviewFrame::OpenLDTFile(const QString &AFileName)
         }
     } atEnd{this};
     FLineList->SetMaxInvalidLines(MaxInvalidLines);
-    FLineList->GetLDT3FilePtrList(AFileName);
+    // the absolute name: the test module runs in its own directory, where a
+    // relative name would not find the file
+    FLineList->GetLDT3FilePtrList(AFileName.isEmpty() ? AFileName : QFileInfo(AFileName).absoluteFilePath());
     FLineList->BuildLineList(IgnoreBase64Lines());
     FWBFileInfo->LoadFromString(FLineList->GetFileInfoXHTML());
     if (FLineList->MaxInvalidLines() != 0 && FLineList->InvalidLines() > FLineList->MaxInvalidLines()) {

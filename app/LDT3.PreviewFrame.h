@@ -32,7 +32,7 @@ public:
     bool OpenLDTFile(const QString &AFileName);
     // True when no file is open any more.
     bool CloseLDTFile();
-    // The file opened last (kept after closing).
+    // The file opened last, as an absolute name (kept after closing).
     QString FileName() const;
     bool FileIsOpen() const;
     TLDT3LineList &LineList() const { return *FLineList; }

@@ -475,8 +475,15 @@ TEST_F(MainForm, XPMCheckShowsTheProtocolOnTheDocumentsXPMPage)
     TLDT3AppSettings::SetXPMDir(standin);
     const QString file = FTmp.filePath(QStringLiteral("Z01_Auftrag.ldt"));
     ASSERT_TRUE(QFile::copy(Example("Z01_Auftrag.ldt"), file));
+    // opened by a relative name, as from a command line: the module runs
+    // in its own directory and must still find the file
+    const QString oldCwd = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(FTmp.path()));
     TVentolixMainForm f;
-    ASSERT_TRUE(f.OpenLDTFile(file));
+    ASSERT_TRUE(f.OpenLDTFile(QStringLiteral("Z01_Auftrag.ldt")));
+    QDir::setCurrent(oldCwd);
+    EXPECT_EQ(f.windowTitle(), Title + QStringLiteral(" - [Z01_Auftrag.ldt]"));
+    EXPECT_EQ(QFileInfo(f.LDTFrame()->FileName()).canonicalFilePath(), QFileInfo(file).canonicalFilePath());
     f.ActivatePage(TVentolixMainForm::tabInfo);
     QTRY_VERIFY(f.ActionXPM->isEnabled());
     EXPECT_FALSE(f.LDTFrame()->XPMPageVisible());
@@ -487,7 +494,11 @@ TEST_F(MainForm, XPMCheckShowsTheProtocolOnTheDocumentsXPMPage)
     EXPECT_EQ(f.LDTFrame()->RightPage(), int(TLDTPreviewFrame::pageXPM));
     const QString prot = QDir(TLDT3Data::GetLDTTmpDir()).filePath(QStringLiteral("LDT3XPM_Prot.pdf"));
     QTRY_COMPARE_WITH_TIMEOUT(f.LDTFrame()->XPMView()->url(), QUrl::fromLocalFile(prot), 20000);
+    EXPECT_TRUE(QFileInfo::exists(prot));
     EXPECT_FALSE(QFileInfo::exists(QDir(TLDT3Data::GetLDTTmpDir()).filePath(QStringLiteral("LDT3XPM_Stat.pdf"))));
+    // the module's exit code is reported, no error
+    for (const auto &shown : FSink.Shown)
+        EXPECT_NE(shown.Kind, TMsgKind::mkError) << shown.Text.toStdString();
     // closing the file takes the page away again
     f.FileClose->trigger();
     EXPECT_FALSE(f.LDTFrame()->XPMPageVisible());
