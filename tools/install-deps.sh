@@ -3,7 +3,8 @@
 # Safe to run again: apt-get skips what is already installed.
 set -euo pipefail
 pkgs=(build-essential cmake ninja-build pkg-config
-      qt6-base-dev qt6-base-dev-tools qt6-webengine-dev libgtest-dev libgmock-dev shared-mime-info
+      qt6-base-dev qt6-base-dev-tools libgtest-dev libgmock-dev shared-mime-info
+      qt6-webengine-dev qt6-pdf-dev qt6-svg-dev libqt6svg6 fonts-dejavu-core
       xvfb xauth default-jdk-headless python3 time bc
       clang libclang-rt-14-dev)
 missing=()

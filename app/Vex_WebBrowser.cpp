@@ -1,0 +1,219 @@
+#include "Vex_WebBrowser.h"
+
+#include "LDT3.Base.h"
+#include "LDT3.Data.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDragEnterEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QApplication>
+#include <QLayout>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
+#include <QWebEngineSettings>
+
+#include <unistd.h>
+
+class TVexWebPage : public QWebEnginePage
+{
+public:
+    TVexWebPage(QWebEngineProfile *AProfile, TVexWebBrowser *AView) : QWebEnginePage(AProfile, AView), FView(AView) {}
+
+protected:
+    bool acceptNavigationRequest(const QUrl &AURL, NavigationType AType, bool AIsMainFrame) override
+    {
+        return FView->AcceptNavigation(AURL, AType == NavigationTypeLinkClicked, AIsMainFrame);
+    }
+
+private:
+    TVexWebBrowser *FView;
+};
+
+void TVexWebBrowser::PrepareApplication()
+{
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    // Chromium will not run its sandbox for root; without this the view stays empty.
+    if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+}
+
+TVexWebBrowser::TVexWebBrowser(QWidget *AParent) : QWebEngineView(AParent)
+{
+    auto *page = new TVexWebPage(QWebEngineProfile::defaultProfile(), this);
+    setPage(page);
+    QWebEngineSettings *s = page->settings();
+    s->setAttribute(QWebEngineSettings::PluginsEnabled, true);
+    s->setAttribute(QWebEngineSettings::PdfViewerEnabled, true);
+    s->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, true);
+    auto stateChanged = [this]() { Q_EMIT NavigationStateChanged(CanGoBack(), CanGoForward()); };
+    connect(page->action(QWebEnginePage::Back), &QAction::changed, this, stateChanged);
+    connect(page->action(QWebEnginePage::Forward), &QAction::changed, this, stateChanged);
+    // drops go to the window below, never into a page
+    setAcceptDrops(false);
+    RefuseDrops(this);
+}
+
+TVexWebBrowser *TVexWebBrowser::CreateNamed(QWidget *AOwner, const QString &AName)
+{
+    auto *v = new TVexWebBrowser(AOwner);
+    v->setObjectName(AName);
+    if (AOwner && AOwner->layout())
+        AOwner->layout()->addWidget(v);
+    return v;
+}
+
+TVexWebBrowser *TVexWebBrowser::NewWindow()
+{
+    auto *w = new TVexWebBrowser(nullptr);
+    w->setAttribute(Qt::WA_DeleteOnClose);
+    // the program ends with its main window, not with the last page window
+    w->setAttribute(Qt::WA_QuitOnClose, false);
+    w->resize(900, 700);
+    w->show();
+    return w;
+}
+
+void TVexWebBrowser::CloseWindows()
+{
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (qobject_cast<TVexWebBrowser *>(w) && w->testAttribute(Qt::WA_DeleteOnClose))
+            delete w;
+}
+
+void TVexWebBrowser::RefuseDrops(QObject *AObject)
+{
+    if (auto *w = qobject_cast<QWidget *>(AObject)) {
+        w->setAcceptDrops(false);
+        w->installEventFilter(this);
+    }
+    for (QObject *c : AObject->children())
+        if (c->isWidgetType())
+            RefuseDrops(c);
+}
+
+void TVexWebBrowser::childEvent(QChildEvent *AEvent)
+{
+    QWebEngineView::childEvent(AEvent);
+    // WebEngine's drawing widget is created later and would take drops itself
+    if (AEvent->added() && AEvent->child()->isWidgetType())
+        RefuseDrops(AEvent->child());
+}
+
+bool TVexWebBrowser::eventFilter(QObject *AWatched, QEvent *AEvent)
+{
+    switch (AEvent->type()) {
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::Drop:
+        // should WebEngine turn drops back on, still let the window below have them
+        if (auto *w = qobject_cast<QWidget *>(AWatched); w && w->acceptDrops())
+            w->setAcceptDrops(false);
+        break;
+    case QEvent::ChildAdded:
+        if (auto *ce = static_cast<QChildEvent *>(AEvent); ce->child()->isWidgetType())
+            RefuseDrops(ce->child());
+        break;
+    default:
+        break;
+    }
+    return QWebEngineView::eventFilter(AWatched, AEvent);
+}
+
+void TVexWebBrowser::About(const QString &AText)
+{
+    FLoadedString.clear();
+    load(QUrl(QStringLiteral("about:") + (AText.isEmpty() ? QStringLiteral("blank") : AText)));
+}
+
+void TVexWebBrowser::AboutBlank()
+{
+    About(QString());
+}
+
+void TVexWebBrowser::LoadFromString(const QString &AText)
+{
+    if (AText.isEmpty()) {
+        AboutBlank();
+        return;
+    }
+    const QByteArray bytes = AText.toUtf8();
+    // WebEngine takes at most 2 MB of content directly; a larger page goes
+    // through a temporary file that is deleted when the program ends
+    if (bytes.size() > MaxDirectContent) {
+        QString name;
+        try {
+            name = TLDT3Data::MakeTmpFile(QStringLiteral("WEB")) + QStringLiteral(".html");
+        } catch (const ELDT3Error &) {
+        }
+        QFile f(name);
+        if (!name.isEmpty() && f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size()) {
+            f.close();
+            TLDT3Data::DeleteFileAfterReboot(name);
+            load(QUrl::fromLocalFile(name));
+            FLoadedString = AText;
+            return;
+        }
+        f.close();
+        if (!name.isEmpty())
+            QFile::remove(name);
+    }
+    setContent(bytes, QStringLiteral("text/html;charset=UTF-8"), QUrl(QStringLiteral("about:blank")));
+    FLoadedString = AText;
+}
+
+bool TVexWebBrowser::NavigateToLocalFile(const QString &AFileName)
+{
+    if (AFileName.isEmpty() || !QFileInfo(AFileName).isFile())
+        return false;
+    FLoadedString.clear();
+    load(QUrl::fromLocalFile(QFileInfo(AFileName).absoluteFilePath()));
+    return true;
+}
+
+void TVexWebBrowser::NavigateToURL(const QUrl &AURL, bool AInNewWindow)
+{
+    if (AInNewWindow) {
+        NewWindow()->load(AURL);
+        return;
+    }
+    FLoadedString.clear();
+    load(AURL);
+}
+
+bool TVexWebBrowser::AcceptNavigation(const QUrl &AURL, bool ALinkClicked, bool AMainFrame)
+{
+    if (AURL.scheme().compare(QLatin1String("mailto"), Qt::CaseInsensitive) == 0) {
+        QDesktopServices::openUrl(AURL);
+        return false;
+    }
+    if (AMainFrame)
+        Q_EMIT BeforeNavigate(AURL);
+    if (FLinksInNewWindow && ALinkClicked && AMainFrame) {
+        NavigateToURL(AURL, true);
+        return false;
+    }
+    return true;
+}
+
+QWebEngineView *TVexWebBrowser::createWindow(QWebEnginePage::WebWindowType)
+{
+    return NewWindow();
+}
+
+bool TVexWebBrowser::CanGoBack() const
+{
+    return page()->action(QWebEnginePage::Back)->isEnabled();
+}
+
+bool TVexWebBrowser::CanGoForward() const
+{
+    return page()->action(QWebEnginePage::Forward)->isEnabled();
+}
+
+void TVexWebBrowser::RefreshNoCache()
+{
+    triggerPageAction(QWebEnginePage::ReloadAndBypassCache);
+}

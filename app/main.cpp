@@ -1,0 +1,36 @@
+// The desktop program: one main window, an LDT file as the only argument.
+#include "VentolixMain.h"
+#include "Vex_MessageBoxSink.h"
+#include "Vex_ThreadInfoForm.h"
+#include "Vex_VerInfo.h"
+#include "Vex_WebBrowser.h"
+
+#include <QApplication>
+
+int main(int argc, char **argv)
+{
+    TVexWebBrowser::PrepareApplication();
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(GetAppTitle());
+    QApplication::setOrganizationName(QStringLiteral("Norvalis GmbH"));
+    QApplication::setApplicationVersion(GetFileVersionInfo().FileVersion());
+    QApplication::setDesktopFileName(QStringLiteral("ventolix"));
+
+    // core code reaches the user through message boxes and the progress window
+    TMessageBoxSink sink;
+    SetMessageSink(&sink);
+    TThreadInfoFormPresenter presenter;
+    SetThreadInfoPresenter(&presenter);
+
+    int rc = 0;
+    {
+        TVentolixMainForm form;
+        form.show();
+        form.ProcessCommandLine(QApplication::arguments().mid(1));
+        rc = app.exec();
+    }
+    TVexWebBrowser::CloseWindows();
+    SetThreadInfoPresenter(nullptr);
+    SetMessageSink(nullptr);
+    return rc;
+}

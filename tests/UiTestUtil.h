@@ -1,0 +1,84 @@
+// Helpers of the desktop tests: a fresh settings store per test, waiting for
+// pages, and the test program's entry.
+#pragma once
+
+#include "TestUtil.h"
+#include "XpmTestUtil.h"
+
+#include "Vex_WebBrowser.h"
+
+#include <QApplication>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QWebEnginePage>
+
+#include <QDeadlineTimer>
+#include <QTest>
+
+#include <memory>
+
+// Keeps the event loop running until expr holds or the time is up.
+#ifndef WAIT_UNTIL
+#define WAIT_UNTIL(expr, timeout)                                                                  \
+    do {                                                                                                               \
+        QDeadlineTimer deadline_(timeout);                                                                             \
+        while (!(expr) && !deadline_.hasExpired())                                                                     \
+            QTest::qWait(10);                                                                                          \
+    } while (false)
+#endif
+
+namespace uitest {
+
+// Points the user's configuration directory at an empty temporary one.
+class TFreshConfigHome
+{
+public:
+    TFreshConfigHome() : FEnv("XDG_CONFIG_HOME", FDir.path().toLocal8Bit()) {}
+    QString Path() const { return FDir.path(); }
+    // The store file of the program, as the settings class names it.
+    QString StoreFile(const QString &AAppName = QStringLiteral("Norvalis Ventolix")) const
+    {
+        return FDir.path() + QStringLiteral("/Norvalis GmbH/") + AAppName + QStringLiteral(".ini");
+    }
+
+private:
+    QTemporaryDir FDir;
+    xpmtest::TScopedEnv FEnv;
+};
+
+// Runs AStart and waits (bounded) until the view has finished that load.
+template <typename F> bool LoadAndWait(TVexWebBrowser *AView, F AStart, int ATimeoutMs = 20000)
+{
+    QSignalSpy spy(AView, &QWebEngineView::loadFinished);
+    AStart();
+    if (!spy.wait(ATimeoutMs))
+        return false;
+    return spy.last().at(0).toBool();
+}
+
+// The page's JavaScript result, waited for (bounded).
+inline QVariant RunJs(TVexWebBrowser *AView, const QString &AScript, int ATimeoutMs = 10000)
+{
+    QVariant result;
+    bool done = false;
+    AView->page()->runJavaScript(AScript, [&](const QVariant &V) {
+        result = V;
+        done = true;
+    });
+    WAIT_UNTIL(done, ATimeoutMs);
+    return result;
+}
+
+} // namespace uitest
+
+
+#define VENTOLIX_UI_TEST_MAIN()                                                                                        \
+    int main(int argc, char **argv)                                                                                    \
+    {                                                                                                                  \
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))                                                            \
+            qputenv("QT_QPA_PLATFORM", "offscreen");                                                                   \
+        TVexWebBrowser::PrepareApplication();                                                                          \
+        QApplication app(argc, argv);                                                                                  \
+        ::testing::InitGoogleTest(&argc, argv);                                                                        \
+        return RUN_ALL_TESTS();                                                                                        \
+    }

@@ -1,0 +1,508 @@
+#include "UiTestUtil.h"
+
+#include "LDT3.AppSettings.h"
+#include "LDT3.Data.h"
+#include "LDT3.LVBase.h"
+#include "LDT3.PreviewFrame.h"
+#include "VentolixMain.h"
+#include "Vex_AppRegistry.h"
+#include "Vex_VerInfo.h"
+
+#include <QAction>
+#include <QDialog>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPushButton>
+#include <QSettings>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTimer>
+
+#include <csignal>
+#include <cstring>
+#include <functional>
+#include <sys/resource.h>
+
+namespace {
+
+const QString Title = QStringLiteral("Norvalis Ventolix - LDT3.1.3");
+
+QString Example(const char *AName)
+{
+    return testutil::ExamplesDir() + QLatin1Char('/') + QString::fromLatin1(AName);
+}
+
+// Acts on the next modal window of type T as soon as it shows.
+template <typename T> void WhenModal(std::function<void(T *)> AAction)
+{
+    auto *timer = new QTimer;
+    timer->setInterval(20);
+    QObject::connect(timer, &QTimer::timeout, [timer, AAction]() {
+        if (auto *w = qobject_cast<T *>(QApplication::activeModalWidget()); w && w->isVisible()) {
+            timer->stop();
+            timer->deleteLater();
+            AAction(w);
+        }
+    });
+    timer->start();
+}
+
+class MainForm : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        TLDT3AppSettings::SetXPMDir(QString());
+        TLDT3AppSettings::SetXPMAutoCheck(false);
+    }
+    QString StoreValue(const QString &AKey) const
+    {
+        return QSettings(FHome.StoreFile(), QSettings::IniFormat).value(AKey).toString();
+    }
+    void Activate(TVentolixMainForm &F)
+    {
+        F.show();
+        QApplication::setActiveWindow(&F);
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&F));
+    }
+    static void Escape() { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape); }
+
+    uitest::TFreshConfigHome FHome;
+    xpmtest::TRecordingSink FSink;
+    QTemporaryDir FTmp;
+};
+
+} // namespace
+
+TEST_F(MainForm, FirstStartOpensAtTheDesignSizeWithTheAboutPage)
+{
+    TVentolixMainForm f;
+    f.show();
+    EXPECT_EQ(f.size(), QSize(TVentolixMainForm::DesignWidth, TVentolixMainForm::DesignHeight));
+    EXPECT_EQ(f.windowTitle(), Title);
+    EXPECT_FALSE(f.PageControl()->isTabVisible(TVentolixMainForm::tabStart));
+    EXPECT_EQ(f.PageControl()->currentIndex(), TVentolixMainForm::tabInfo);
+    QStringList tabs;
+    for (int i = 0; i < f.PageControl()->count(); ++i)
+        tabs << f.PageControl()->tabText(i);
+    EXPECT_EQ(tabs, QStringList({QStringLiteral("Startseite"), QStringLiteral("LDT"),
+                                 QStringLiteral("Feld- und Regel-Auskunft"), QStringLiteral("Information")}));
+    ASSERT_NE(f.WBInfo(), nullptr);
+    EXPECT_EQ(f.WBInfo()->objectName(), QStringLiteral("WBInfo"));
+    const QString about = f.WBInfo()->LoadedString();
+    EXPECT_TRUE(about.contains(QStringLiteral("Version ") + GetFileVersionInfo().FileVersion()));
+    EXPECT_TRUE(about.contains(QStringLiteral("Tool zum Anzeigen und Analysieren<br />von LDT 3.x Dateien")));
+    EXPECT_TRUE(about.contains(QStringLiteral("Norvalis GmbH")));
+    EXPECT_TRUE(about.contains(QStringLiteral("Lucida Sans")));
+    // the page really shows, with its title
+    QTRY_COMPARE_WITH_TIMEOUT(uitest::RunJs(f.WBInfo(), QStringLiteral("document.title")).toString(),
+                              GetAppTitle(), 20000);
+    EXPECT_EQ(f.EdAuskunft()->placeholderText(), QStringLiteral("Feldkennung oder Regel..."));
+    EXPECT_TRUE(FSink.Shown.empty());
+    // nothing to close, reopen or save yet
+    EXPECT_FALSE(f.FileClose->isEnabled());
+    EXPECT_FALSE(f.FileReopen->isEnabled());
+    EXPECT_FALSE(f.FileSaveAs->isEnabled());
+    EXPECT_TRUE(f.FileOpen->isEnabled());
+}
+
+TEST_F(MainForm, ClosingWritesTheStoreAndAMinimizedWindowReopensNormal)
+{
+    struct TCase
+    {
+        Qt::WindowState State;
+        bool ReopenMaximized;
+    } cases[] = {{Qt::WindowMinimized, false}, {Qt::WindowMaximized, true}, {Qt::WindowNoState, false}};
+    for (const TCase &c : cases) {
+        SCOPED_TRACE(int(c.State));
+        {
+            TVentolixMainForm f;
+            f.show();
+            f.setGeometry(40, 50, 900, 500);
+            QTRY_COMPARE(f.geometry().size(), QSize(900, 500));
+            f.setWindowState(c.State);
+            QTRY_VERIFY(f.windowState().testFlag(c.State) || c.State == Qt::WindowNoState);
+            f.close();
+        }
+        EXPECT_EQ(StoreValue(QStringLiteral("Main/WindowState")), c.ReopenMaximized ? QStringLiteral("2") : QStringLiteral("0"));
+        EXPECT_EQ(StoreValue(QStringLiteral("Main/Saved")), QStringLiteral("1"));
+        EXPECT_EQ(StoreValue(QStringLiteral("Main/Width")), QStringLiteral("900"));
+        EXPECT_EQ(StoreValue(QStringLiteral("Main/Filter")), QStringLiteral("1"));
+        EXPECT_EQ(StoreValue(QStringLiteral("LDT/Base64")), QStringLiteral("1"));
+        EXPECT_EQ(StoreValue(QStringLiteral("LDT/XPM-AutoCheck")), QStringLiteral("0"));
+        TVentolixMainForm again;
+        again.show();
+        EXPECT_FALSE(again.windowState().testFlag(Qt::WindowMinimized));
+        EXPECT_EQ(again.windowState().testFlag(Qt::WindowMaximized), c.ReopenMaximized);
+        if (!c.ReopenMaximized)
+            QTRY_COMPARE(again.geometry().size(), QSize(900, 500));
+        EXPECT_TRUE(FSink.Shown.empty());
+    }
+}
+
+TEST_F(MainForm, StoredSettingsAreLoaded)
+{
+    {
+        TAppReg reg(GetAppTitle());
+        reg.WriteInteger(TAppRegKeys::Main, TAppRegKeys::Filter, 2);
+        reg.WriteInteger(TAppRegKeys::Main, TAppRegKeys::TVStart, 222);
+        reg.WriteString(TAppRegKeys::Main, TAppRegKeys::LastUpdateCheck, QStringLiteral("20261208"));
+        reg.WriteString(TAppRegKeys::LDT, TAppRegKeys::XPMDirectory, FTmp.path());
+        reg.WriteBool(TAppRegKeys::LDT, TAppRegKeys::XPMAutoCheck, true);
+        reg.WriteBool(TAppRegKeys::LDT, TAppRegKeys::Base64, false);
+        reg.Close();
+    }
+    TVentolixMainForm f;
+    EXPECT_EQ(f.FilterIndex(), 2);
+    EXPECT_EQ(f.TVStartWidth(), 222);
+    EXPECT_EQ(f.LastUpdateCheck(), QStringLiteral("20261208"));
+    EXPECT_EQ(TLDT3AppSettings::XPMDir(), FTmp.path());
+    EXPECT_TRUE(TLDT3AppSettings::XPMAutoCheck());
+    EXPECT_FALSE(f.LDTFrame()->IgnoreBase64Lines());
+    TLDT3AppSettings::SetXPMAutoCheck(false);
+    // the open dialog starts with the remembered filter
+    std::unique_ptr<QFileDialog> dlg = f.CreateOpenDialog();
+    EXPECT_EQ(dlg->windowTitle(), QStringLiteral("LDT-Datei öffnen"));
+    EXPECT_EQ(dlg->nameFilters(), TVentolixMainForm::OpenFilters());
+    EXPECT_EQ(dlg->selectedNameFilter(), QStringLiteral("LDT3-Dateien (Z01*.ldt)"));
+    EXPECT_EQ(TVentolixMainForm::OpenFilterNames(),
+              QStringList({QStringLiteral("LDT-Dateien (*.ldt)"), QStringLiteral("LDT3-Dateien (Z01*.ldt)"),
+                           QStringLiteral("Alle Dateien (*.*)")}));
+}
+
+TEST_F(MainForm, OpenDialogRemembersTheChosenFilter)
+{
+    TVentolixMainForm f;
+    Activate(f);
+    const QString file = Example("Z01_Auftrag.ldt");
+    WhenModal<QFileDialog>([&](QFileDialog *D) {
+        D->selectNameFilter(TVentolixMainForm::OpenFilters().at(2));
+        D->selectFile(file);
+        static_cast<QDialog *>(D)->accept();
+    });
+    f.FileOpen->trigger();
+    EXPECT_EQ(f.FilterIndex(), 3);
+    EXPECT_EQ(f.LDTFrame()->FileName(), file);
+    EXPECT_EQ(f.windowTitle(), Title + QStringLiteral(" - [") + file + QLatin1Char(']'));
+    f.close();
+    EXPECT_EQ(StoreValue(QStringLiteral("Main/Filter")), QStringLiteral("3"));
+}
+
+TEST_F(MainForm, CommandLineOpensExactlyOneFile)
+{
+    const QString a = Example("Z01_Auftrag.ldt");
+    const QString b = Example("Z01_Befund_mit_PDF.ldt");
+    struct TCase
+    {
+        QStringList Args;
+        QString Opened;
+        int Tab;
+    } cases[] = {
+        {{}, QString(), TVentolixMainForm::tabInfo},
+        {{a}, a, TVentolixMainForm::tabLDT},
+        {{a, b}, QString(), TVentolixMainForm::tabInfo},
+        {{a, b, a}, QString(), TVentolixMainForm::tabInfo},
+    };
+    for (const TCase &c : cases) {
+        SCOPED_TRACE(c.Args.join(QLatin1Char(' ')).toStdString());
+        TVentolixMainForm f;
+        f.ActivatePage(TVentolixMainForm::tabAuskunft);
+        f.ProcessCommandLine(c.Args);
+        EXPECT_EQ(f.LDTFrame()->FileName(), c.Opened);
+        EXPECT_EQ(f.LDTFrame()->FileIsOpen(), !c.Opened.isEmpty());
+        EXPECT_EQ(f.windowTitle(), c.Opened.isEmpty() ? Title : Title + QStringLiteral(" - [") + c.Opened + QLatin1Char(']'));
+        // two or more arguments change nothing
+        EXPECT_EQ(f.PageControl()->currentIndex(), c.Args.size() > 1 ? int(TVentolixMainForm::tabAuskunft) : c.Tab);
+    }
+}
+
+TEST_F(MainForm, DroppedFilesOverAViewOpenOnlyTheFirst)
+{
+    TVentolixMainForm f;
+    Activate(f);
+    ASSERT_TRUE(uitest::LoadAndWait(f.WBInfo(), [&]() { f.WBInfo()->LoadFromString(f.GetAboutXHTML()); }));
+    const QStringList files = {Example("Z01_Fehlerhaft.ldt"), Example("Z01_Auftrag.ldt"), Example("Z01_Befund_mit_PDF.ldt")};
+    QMimeData mime;
+    QList<QUrl> urls;
+    for (const QString &s : files)
+        urls << QUrl::fromLocalFile(s);
+    mime.setUrls(urls);
+    // the page's own widget does not take the drop: it reaches the window
+    QWidget *target = f.WBInfo()->focusProxy() ? f.WBInfo()->focusProxy() : f.WBInfo();
+    const QPoint pos = target->rect().center();
+    QDragEnterEvent enter(pos, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(f.rect().center()), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&f, &drop);
+    QTRY_COMPARE(f.LDTFrame()->FileName(), files.first());
+    EXPECT_TRUE(f.LDTFrame()->FileIsOpen());
+    EXPECT_EQ(f.PageControl()->currentIndex(), int(TVentolixMainForm::tabLDT));
+}
+
+TEST_F(MainForm, EmptyLookupPageIsMadeOnceAndEscapeClearsThenLeaves)
+{
+    TVentolixMainForm f;
+    Activate(f);
+    const QString empty = f.AuskunftEmptyResult();
+    ASSERT_FALSE(empty.isEmpty());
+    ASSERT_NE(f.WBAuskunft(), nullptr);
+    EXPECT_EQ(f.WBAuskunft()->LoadedString().constData(), empty.constData());
+    f.ActionAuskunft->trigger();
+    EXPECT_EQ(f.PageControl()->currentIndex(), int(TVentolixMainForm::tabAuskunft));
+    EXPECT_EQ(QApplication::focusWidget(), f.EdAuskunft());
+    QTest::keyClicks(f.EdAuskunft(), QStringLiteral("8000"));
+    EXPECT_NE(f.AuskunftLastResult(), empty);
+    EXPECT_TRUE(f.WBAuskunft()->LoadedString().contains(QStringLiteral("8000")));
+    for (int i = 0; i < 4; ++i)
+        QTest::keyClick(f.EdAuskunft(), Qt::Key_Backspace);
+    // the kept page itself, not a new one
+    EXPECT_EQ(f.AuskunftEmptyResult().constData(), empty.constData());
+    EXPECT_EQ(f.WBAuskunft()->LoadedString().constData(), empty.constData());
+
+    QTest::keyClicks(f.EdAuskunft(), QStringLiteral("E003"));
+    Escape();
+    EXPECT_EQ(f.EdAuskunft()->text(), QString());
+    EXPECT_EQ(f.PageControl()->currentIndex(), int(TVentolixMainForm::tabAuskunft));
+    EXPECT_EQ(f.WBAuskunft()->LoadedString().constData(), empty.constData());
+    Escape();
+    EXPECT_EQ(f.PageControl()->currentIndex(), int(TVentolixMainForm::tabLDT));
+}
+
+TEST_F(MainForm, EscapeInAViewAndOnTheTabs)
+{
+    TVentolixMainForm f;
+    Activate(f);
+    // in the information view: back to the document
+    f.ActivatePage(TVentolixMainForm::tabInfo);
+    f.WBInfo()->setFocus();
+    QTRY_VERIFY(f.WBInfo()->isAncestorOf(QApplication::focusWidget()) || QApplication::focusWidget() == f.WBInfo());
+    Escape();
+    EXPECT_EQ(f.PageControl()->currentIndex(), int(TVentolixMainForm::tabLDT));
+    // on the tabs while the lookup shows: into the lookup field, emptied
+    f.ActivatePage(TVentolixMainForm::tabAuskunft);
+    f.EdAuskunft()->setText(QStringLiteral("8000"));
+    f.PageControl()->tabBar()->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), f.PageControl()->tabBar());
+    Escape();
+    EXPECT_EQ(QApplication::focusWidget(), f.EdAuskunft());
+    EXPECT_EQ(f.EdAuskunft()->text(), QString());
+    EXPECT_EQ(f.PageControl()->currentIndex(), int(TVentolixMainForm::tabAuskunft));
+}
+
+TEST_F(MainForm, ReopenIsOfferedOnlyForAClosedFileThatExists)
+{
+    const QString file = FTmp.filePath(QStringLiteral("Z01kopie.ldt"));
+    ASSERT_TRUE(QFile::copy(Example("Z01_Auftrag.ldt"), file));
+    TVentolixMainForm f;
+    EXPECT_TRUE(f.OpenLDTFile(file));
+    QTRY_VERIFY(f.FileClose->isEnabled());
+    EXPECT_FALSE(f.FileReopen->isEnabled());
+    EXPECT_TRUE(f.FileSaveAs->isEnabled());
+    EXPECT_TRUE(f.ActionSearchInFile->isEnabled());
+    f.FileClose->trigger();
+    QTRY_VERIFY(f.FileReopen->isEnabled());
+    EXPECT_FALSE(f.FileClose->isEnabled());
+    EXPECT_FALSE(f.ActionGotoLine->isEnabled());
+    EXPECT_EQ(f.LDTFrame()->StatusText(), file + QStringLiteral(" - [Datei geschlossen]"));
+    // the title stays
+    EXPECT_EQ(f.windowTitle(), Title + QStringLiteral(" - [") + file + QLatin1Char(']'));
+    f.FileReopen->trigger();
+    EXPECT_TRUE(f.LDTFrame()->FileIsOpen());
+    QTRY_VERIFY(!f.FileReopen->isEnabled());
+    f.FileClose->trigger();
+    ASSERT_TRUE(QFile::remove(file));
+    f.UpdateActions();
+    EXPECT_FALSE(f.FileReopen->isEnabled());
+    EXPECT_FALSE(f.FileSaveAs->isEnabled());
+    EXPECT_FALSE(f.ActionXPM->isEnabled());
+}
+
+TEST_F(MainForm, SaveAsReplacesAnExistingFileAfterTheOverwritePrompt)
+{
+    const QString source = Example("Z01_Befund_mit_PDF.ldt");
+    const QString target = testutil::WriteFile(FTmp, QStringLiteral("ziel.ldt"), "frühere Fassung");
+    TVentolixMainForm f;
+    Activate(f);
+    ASSERT_TRUE(f.OpenLDTFile(source));
+    QTRY_VERIFY(f.FileSaveAs->isEnabled());
+    bool prompted = false;
+    WhenModal<QFileDialog>([&](QFileDialog *D) {
+        EXPECT_EQ(D->windowTitle(), QStringLiteral("LDT-Datei speichern unter"));
+        EXPECT_EQ(D->directory().absolutePath(), QFileInfo(source).absolutePath());
+        // typed into the name field, as a person would
+        auto *name = D->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(name, nullptr);
+        EXPECT_EQ(name->text(), QFileInfo(source).fileName());
+        D->setDirectory(FTmp.path());
+        name->setText(QFileInfo(target).fileName());
+        WhenModal<QMessageBox>([&](QMessageBox *B) {
+            prompted = true;
+            B->button(QMessageBox::Yes)->click();
+        });
+        static_cast<QDialog *>(D)->accept();
+    });
+    f.FileSaveAs->trigger();
+    EXPECT_TRUE(prompted);
+    EXPECT_EQ(testutil::ReadAll(target), testutil::ReadAll(source));
+    EXPECT_TRUE(FSink.Shown.empty());
+    // no temporary file is left beside it
+    EXPECT_EQ(QDir(FTmp.path()).entryList(QDir::Files | QDir::Hidden), QStringList({QStringLiteral("ziel.ldt")}));
+}
+
+TEST_F(MainForm, AFailingCopyKeepsTheExistingTargetAndTellsWhy)
+{
+    const QString source = Example("Z01_Befund_mit_PDF.ldt");
+    ASSERT_GT(QFileInfo(source).size(), 16 * 1024);
+    const QString target = testutil::WriteFile(FTmp, QStringLiteral("ziel.ldt"), "frühere Fassung");
+    TVentolixMainForm f;
+    ASSERT_TRUE(f.OpenLDTFile(source));
+    // the file size limit of the process stands for a full disk
+    struct rlimit old;
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    const auto oldSignal = signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = old;
+    small.rlim_cur = 8 * 1024;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    QString error;
+    const bool ok = f.SaveLDTCopy(target, error);
+    setrlimit(RLIMIT_FSIZE, &old);
+    signal(SIGXFSZ, oldSignal);
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(error, QString::fromLocal8Bit(strerror(EFBIG)));
+    EXPECT_EQ(testutil::ReadAll(target), QByteArray("frühere Fassung"));
+    EXPECT_EQ(QDir(FTmp.path()).entryList(QDir::Files | QDir::Hidden), QStringList({QStringLiteral("ziel.ldt")}));
+    // a target in a folder that does not exist
+    EXPECT_FALSE(f.SaveLDTCopy(FTmp.filePath(QStringLiteral("fehlt/ziel.ldt")), error));
+    EXPECT_FALSE(error.isEmpty());
+}
+
+TEST_F(MainForm, MoreThanThirtyInvalidLinesRejectTheFile)
+{
+    struct TCase
+    {
+        int Invalid;
+        bool Shown;
+    } cases[] = {{30, true}, {31, false}};
+    for (const TCase &c : cases) {
+        QByteArray bytes = QByteArray("01380008220\r\n");
+        for (int i = 0; i < c.Invalid; ++i)
+            bytes += "kaputt\r\n";
+        const QString file = testutil::WriteFile(FTmp, QStringLiteral("Z01_%1.ldt").arg(c.Invalid), bytes);
+        TVentolixMainForm f;
+        EXPECT_EQ(f.OpenLDTFile(file), c.Shown) << c.Invalid;
+        EXPECT_EQ(f.LDTFrame()->FileIsOpen(), c.Shown);
+        EXPECT_EQ(f.PageControl()->currentIndex(), int(TVentolixMainForm::tabLDT));
+        EXPECT_EQ(f.LDTFrame()->StatusText(),
+                  c.Shown ? file : file + QStringLiteral(" - [Diese Datei ist keine LDT-Datei]"));
+        // the file information page shows either way
+        EXPECT_TRUE(f.LDTFrame()->FileInfoView()->LoadedString().contains(QStringLiteral("Datei-Information")));
+    }
+    EXPECT_TRUE(FSink.Shown.empty());
+}
+
+TEST_F(MainForm, AFileThatCannotBeReadIsReportedAndNothingOpens)
+{
+    TVentolixMainForm f;
+    EXPECT_FALSE(f.OpenLDTFile(FTmp.filePath(QStringLiteral("gibt-es-nicht.ldt"))));
+    ASSERT_EQ(FSink.Shown.size(), 1u);
+    EXPECT_EQ(FSink.Shown[0].Kind, TMsgKind::mkError);
+    EXPECT_TRUE(FSink.Shown[0].Text.contains(QStringLiteral("gibt-es-nicht.ldt")));
+    EXPECT_FALSE(f.LDTFrame()->FileIsOpen());
+}
+
+TEST_F(MainForm, UnwritableStoreIsReportedAndTheProgramRunsWithDefaults)
+{
+    QFile blocker(FHome.Path() + QStringLiteral("/Norvalis GmbH"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    TVentolixMainForm f;
+    f.show();
+    EXPECT_EQ(f.size(), QSize(TVentolixMainForm::DesignWidth, TVentolixMainForm::DesignHeight));
+    EXPECT_EQ(f.FilterIndex(), 1);
+    f.close();
+    ASSERT_EQ(FSink.Shown.size(), 1u);
+    EXPECT_EQ(FSink.Shown[0].Kind, TMsgKind::mkError);
+    EXPECT_EQ(FSink.Shown[0].Text, QStringLiteral("Fehler beim Öffnen des Registry-Schlüssels: ") + FHome.StoreFile());
+    // the store is released after the error, so the next use tries again
+    EXPECT_FALSE(GetAppReg().IsOpen());
+}
+
+TEST_F(MainForm, XPMCheckWithoutADirectoryAsksForTheSettings)
+{
+    struct TCase
+    {
+        QString Dir;
+        const char *Message;
+    } cases[] = {
+        {QString(), "Das Verzeichnis des LDT 3.0-Prüfmoduls muss angegeben werde."},
+        {QStringLiteral("/gibt/es/nicht"), "Das Verzeichnis des LDT 3.0-Prüfmoduls wurde nicht gefunden."},
+    };
+    TVentolixMainForm f;
+    Activate(f);
+    ASSERT_TRUE(f.OpenLDTFile(Example("Z01_Auftrag.ldt")));
+    f.ActivatePage(TVentolixMainForm::tabInfo);
+    QTRY_VERIFY(f.ActionXPM->isEnabled());
+    for (const TCase &c : cases) {
+        FSink.Shown.clear();
+        TLDT3AppSettings::SetXPMDir(c.Dir);
+        bool settingsShown = false;
+        WhenModal<QDialog>([&](QDialog *D) {
+            settingsShown = D->windowTitle() == QStringLiteral("Ventolix-Einstellungen");
+            D->reject();
+        });
+        f.ActionXPM->trigger();
+        EXPECT_TRUE(settingsShown) << c.Message;
+        ASSERT_EQ(FSink.Shown.size(), 1u);
+        EXPECT_EQ(FSink.Shown[0].Text, QString::fromUtf8(c.Message));
+        // nothing ran: the tab stays
+        EXPECT_EQ(f.PageControl()->currentIndex(), int(TVentolixMainForm::tabInfo));
+        EXPECT_FALSE(f.LDTFrame()->LineList().XPMCheckDone());
+    }
+}
+
+TEST_F(MainForm, XPMCheckShowsTheProtocolOnTheDocumentsXPMPage)
+{
+    const QString standin = testutil::BinDir() + QStringLiteral("/xpm-standin");
+    if (!QFileInfo::exists(standin + QStringLiteral("/Bin/standin.jar")))
+        GTEST_SKIP() << "no stand-in test module (needs a JDK)";
+    // our own temporary directory: other test processes run beside us
+    SetLDTTmpDir(FTmp.filePath(QStringLiteral("tmp")));
+    xpmtest::TScopedEnv m("XPMSTANDIN_MESSAGES", "2|W|K089|Feld|Wert fehlt");
+    TLDT3AppSettings::SetXPMDir(standin);
+    const QString file = FTmp.filePath(QStringLiteral("Z01_Auftrag.ldt"));
+    ASSERT_TRUE(QFile::copy(Example("Z01_Auftrag.ldt"), file));
+    // opened by a relative name, as from a command line: the module runs
+    // in its own directory and must still find the file
+    const QString oldCwd = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(FTmp.path()));
+    TVentolixMainForm f;
+    ASSERT_TRUE(f.OpenLDTFile(QStringLiteral("Z01_Auftrag.ldt")));
+    QDir::setCurrent(oldCwd);
+    EXPECT_EQ(f.windowTitle(), Title + QStringLiteral(" - [Z01_Auftrag.ldt]"));
+    EXPECT_EQ(QFileInfo(f.LDTFrame()->FileName()).canonicalFilePath(), QFileInfo(file).canonicalFilePath());
+    f.ActivatePage(TVentolixMainForm::tabInfo);
+    QTRY_VERIFY(f.ActionXPM->isEnabled());
+    EXPECT_FALSE(f.LDTFrame()->XPMPageVisible());
+    f.ActionXPM->trigger();
+    EXPECT_EQ(f.PageControl()->currentIndex(), int(TVentolixMainForm::tabLDT));
+    EXPECT_TRUE(f.LDTFrame()->LineList().XPMCheckDone());
+    EXPECT_TRUE(f.LDTFrame()->XPMPageVisible());
+    EXPECT_EQ(f.LDTFrame()->RightPage(), int(TLDTPreviewFrame::pageXPM));
+    const QString prot = QDir(TLDT3Data::GetLDTTmpDir()).filePath(QStringLiteral("LDT3XPM_Prot.pdf"));
+    QTRY_COMPARE_WITH_TIMEOUT(f.LDTFrame()->XPMView()->url(), QUrl::fromLocalFile(prot), 20000);
+    EXPECT_TRUE(QFileInfo::exists(prot));
+    EXPECT_FALSE(QFileInfo::exists(QDir(TLDT3Data::GetLDTTmpDir()).filePath(QStringLiteral("LDT3XPM_Stat.pdf"))));
+    // the module's exit code is reported, no error
+    for (const auto &shown : FSink.Shown)
+        EXPECT_NE(shown.Kind, TMsgKind::mkError) << shown.Text.toStdString();
+    // closing the file takes the page away again
+    f.FileClose->trigger();
+    EXPECT_FALSE(f.LDTFrame()->XPMPageVisible());
+    SetLDTTmpDir(QString());
+}
+
+VENTOLIX_UI_TEST_MAIN()
