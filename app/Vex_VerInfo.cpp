@@ -1,5 +1,6 @@
 #include "Vex_VerInfo.h"
 
+#include "VentolixStart.h"
 #include "WStrTools.h"
 
 #include <QStringList>
@@ -10,38 +11,6 @@
 #ifndef VENTOLIX_VERSION
 #define VENTOLIX_VERSION ""
 #endif
-
-namespace {
-const quint64 InvalidVersion = ~quint64(0);
-}
-
-quint64 StrToFileVersion(const QString &AText)
-{
-    const QStringList parts = AText.split(QLatin1Char('.'));
-    if (parts.size() > 4)
-        return InvalidVersion;
-    quint64 result = 0;
-    for (int i = 0; i < 4; ++i) {
-        quint64 v = 0;
-        if (i < parts.size() && !parts[i].isEmpty()) {
-            bool ok = false;
-            const uint n = parts[i].toUInt(&ok);
-            if (!ok || n > 65535)
-                return InvalidVersion;
-            v = n;
-        }
-        result = (result << 16) | v;
-    }
-    return result;
-}
-
-QString FileVersionToStr(quint64 AVersion)
-{
-    if (AVersion == InvalidVersion)
-        return QString();
-    return Format(QStringLiteral("%u.%u.%u.%u"), {(AVersion >> 48) & 0xFFFF, (AVersion >> 32) & 0xFFFF,
-                                                  (AVersion >> 16) & 0xFFFF, AVersion & 0xFFFF});
-}
 
 TFileVersionInfo::TFileVersionInfo()
 {

@@ -3,6 +3,8 @@
 // application title derived from them.
 #pragma once
 
+#include "VentolixStart.h" // StrToFileVersion, FileVersionToStr
+
 #include <QString>
 #include <QtGlobal>
 
@@ -28,7 +30,3 @@ const TFileVersionInfo &GetFileVersionInfo();
 // The product name, or "Norvalis Ventolix" when none was compiled in.
 QString GetAppTitle();
 
-// "1.2" -> 1.2.0.0 as a 64-bit version; a part that is not 0..65535 makes it invalid.
-quint64 StrToFileVersion(const QString &AText);
-// "%u.%u.%u.%u", or empty for an invalid version.
-QString FileVersionToStr(quint64 AVersion);
