@@ -5,6 +5,7 @@
 #include "TestUtil.h"
 #include "XpmTestUtil.h"
 
+#include "LDT3.XPMCheck.h"
 #include "Vex_WebBrowser.h"
 
 #include <QApplication>
@@ -79,6 +80,7 @@ inline QVariant RunJs(TVexWebBrowser *AView, const QString &AScript, int ATimeou
             qputenv("QT_QPA_PLATFORM", "offscreen");                                                                   \
         TVexWebBrowser::PrepareApplication();                                                                          \
         QApplication app(argc, argv);                                                                                  \
+        InstallXPMRunner(); /* as the program does at start */                                                         \
         ::testing::InitGoogleTest(&argc, argv);                                                                        \
         return RUN_ALL_TESTS();                                                                                        \
     }
