@@ -597,9 +597,9 @@ QString TLDT3LineList::GetFeldStatistikXHTML() const
 QString TLDT3LineList::GetFileContentXHTML() const
 {
     static const QString title = QStringLiteral("Datei-Inhalt");
-    static const char *const levelRows[] = {"<tr bgcolor=\"lime\";>",      "<tr bgcolor=\"cyan\";>",
-                                            "<tr bgcolor=\"lightblue\";>", "<tr bgcolor=\"lightgray\";>",
-                                            "<tr bgcolor=\"olive\";>",     "<tr bgcolor=\"yellow\";>"};
+    static const char *const levelRows[] = {"<tr bgcolor=\"lime\">",      "<tr bgcolor=\"cyan\">",
+                                            "<tr bgcolor=\"lightblue\">", "<tr bgcolor=\"lightgray\">",
+                                            "<tr bgcolor=\"olive\">",     "<tr bgcolor=\"yellow\">"};
     const TLDT3FilePtrList &f = *FPtrList;
     const TLDT3FeldDict *dict = GetLDT3FeldDict();
     TBufferedString B;
@@ -621,7 +621,7 @@ QString TLDT3LineList::GetFileContentXHTML() const
             continue;
         case TLDT3::fkt_ObjektAttribut: {
             const int k = f.Level(i) / 2;
-            W.Raw({k >= 0 && k < 6 ? levelRows[k] : "<tr bgcolor=\"red\";>"});
+            W.Raw({k >= 0 && k < 6 ? levelRows[k] : "<tr bgcolor=\"red\">"});
             const QString inhalt = f.Inhalt(i);
             W.Cell(path);
             W.BoldCell(dict->GetFeldName(fk));
