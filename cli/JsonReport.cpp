@@ -144,6 +144,7 @@ void WriteFileJson(TJsonStreamWriter &AW, const QString &AFileName, const TJsonO
 {
     TLDT3Document doc;
     doc.SetMaxInvalidLines(AOptions.MaxInvalidLines);
+    doc.SetBuildErrorTree(false); // no member comes from it: no node per faulty line
     if (!AOptions.XPMDir.isEmpty())
         TLDT3AppSettings::SetXPMDir(AOptions.XPMDir);
     const TLDT3OpenStatus status = doc.Open(AFileName);

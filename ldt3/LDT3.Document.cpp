@@ -42,6 +42,7 @@ template <typename F> TLDT3OpenStatus TLDT3Document::RunOpen(const QString &AFil
     FFileName = AFileName;
     FStatusMessage.clear();
     FLineList->SetMaxInvalidLines(FMaxInvalidLines);
+    FLineList->SetBuildErrorTree(FBuildErrorTree);
     try {
         ALoad();
         if (!FLineList->FileIsOpen()) {

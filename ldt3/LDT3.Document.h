@@ -61,6 +61,10 @@ public:
     // Whether the open sequence builds the trees (the plain checker needs none).
     bool BuildTrees() const { return FBuildTrees; }
     void SetBuildTrees(bool AValue) { FBuildTrees = AValue; }
+    // Whether the trees include the error tree, a node per faulty line
+    // (the JSON report reads the lines and the LDT tree only).
+    bool BuildErrorTree() const { return FBuildErrorTree; }
+    void SetBuildErrorTree(bool AValue) { FBuildErrorTree = AValue; }
 
     // The open sequence: clears the document, loads, checks, builds the
     // trees. Never throws for a file that cannot be read or for lack of
@@ -116,6 +120,7 @@ private:
     QString FFileName;
     int FMaxInvalidLines = 30;
     bool FBuildTrees = true;
+    bool FBuildErrorTree = true;
     int FCurrentZeile = 0;
     int FRangeFirst = 0;
     int FRangeLast = 0;

@@ -265,7 +265,8 @@ bool TLDT3LineList::RunOpenSequence(const QString &AFileName, bool ABuildTrees, 
     FDatenpaket = std::make_unique<TLDT3Datenpaket>(FPtrList.get());
     FLDTTreeBuilt = FDatenpaket->BuildLDTTree();
     FDatenpaket->BuildBase64Tree();
-    FDatenpaket->BuildErrorTree();
+    if (FBuildErrorTree)
+        FDatenpaket->BuildErrorTree();
     return true;
 }
 
@@ -409,7 +410,7 @@ bool TLDT3LineList::SetXPMResult(std::unique_ptr<TXPMErrList> AList)
     if (!FPtrList->SetXPMResult(std::move(AList)))
         return false;
     // the old error nodes point into the rebuilt list: replace them
-    if (FDatenpaket)
+    if (FDatenpaket && FBuildErrorTree)
         FDatenpaket->RebuildErrorTree();
     return true;
 }
@@ -418,7 +419,7 @@ bool TLDT3LineList::XPMCheck()
 {
     if (!FPtrList->FileIsOpen() || !FPtrList->XPMCheck())
         return false;
-    if (FDatenpaket)
+    if (FDatenpaket && FBuildErrorTree)
         FDatenpaket->RebuildErrorTree();
     return true;
 }
