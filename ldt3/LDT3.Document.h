@@ -55,6 +55,15 @@ public:
     TLDT3Document(const TLDT3Document &) = delete;
     TLDT3Document &operator=(const TLDT3Document &) = delete;
 
+    // For a program that ends right after its last file (the checker): a
+    // document that dies leaves its models to the operating system instead
+    // of freeing them node by node; the next open or LeftModelsFree frees
+    // them, so that at most the last file's stay. Off by default: tests and
+    // fuzz targets free everything, so that leak checks see every block.
+    static void SetLeaveModelsAtExit(bool AValue);
+    // Frees the models a dead document left (none when the switch is off).
+    static void FreeLeftModels();
+
     // Cut-off of invalid lines (30 as in the viewer; 0 = none).
     int MaxInvalidLines() const { return FMaxInvalidLines; }
     void SetMaxInvalidLines(int AValue) { FMaxInvalidLines = AValue < 0 ? 0 : AValue; }

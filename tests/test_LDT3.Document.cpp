@@ -6,6 +6,7 @@
 #include "LDT3.XPMHook.h"
 #include "Vex_MessageSink.h"
 
+#include <QFileInfo>
 #include <QProcess>
 
 #include <new>
@@ -337,4 +338,58 @@ TEST(LDT3Document, ErrorTreeOnlyWhenAskedFor)
     ASSERT_EQ(lean.Datenpaket()->ErrorRoot()->ChildCount(), errors);
     for (int i = 0; i < errors; ++i)
         EXPECT_EQ(lean.Datenpaket()->ErrorRoot()->Childs(i)->Zeile(), lean.PtrList()->LineErrorList().Items(i).Zeile());
+}
+
+namespace {
+
+// Whether the file is still mapped into this process (its models alive).
+bool Mapped(const QString &AFile)
+{
+    const QString path = QFileInfo(AFile).canonicalFilePath();
+    return QString::fromUtf8(testutil::ReadAll(QStringLiteral("/proc/self/maps"))).contains(path);
+}
+
+struct TLeaveModels
+{
+    TLeaveModels() { TLDT3Document::SetLeaveModelsAtExit(true); }
+    ~TLeaveModels()
+    {
+        TLDT3Document::SetLeaveModelsAtExit(false);
+        TLDT3Document::FreeLeftModels();
+    }
+};
+
+} // namespace
+
+// The checker's exit path: with the switch a dead document's models stay
+// until the next open or FreeLeftModels; without it they go with the document.
+TEST(LDT3Document, ModelsLeftAtExitOnlyWhenAsked)
+{
+    QTemporaryDir dir;
+    const QByteArray bytes = testutil::ReadAll(FirstSample());
+    const QString a = testutil::WriteFile(dir, QStringLiteral("Z01a.ldt"), bytes);
+    const QString b = testutil::WriteFile(dir, QStringLiteral("Z01b.ldt"), bytes);
+    {
+        TLDT3Document doc;
+        ASSERT_EQ(doc.Open(a), TLDT3OpenStatus::osOpened);
+        ASSERT_TRUE(Mapped(a)); // the probe sees an open file
+    }
+    EXPECT_FALSE(Mapped(a));
+    {
+        TLeaveModels leave;
+        {
+            TLDT3Document doc;
+            ASSERT_EQ(doc.Open(a), TLDT3OpenStatus::osOpened);
+        }
+        EXPECT_TRUE(Mapped(a));
+        {
+            // the next open frees them first: one file's models at a time
+            TLDT3Document doc;
+            ASSERT_EQ(doc.Open(b), TLDT3OpenStatus::osOpened);
+            EXPECT_FALSE(Mapped(a));
+            EXPECT_TRUE(Mapped(b));
+        }
+        EXPECT_TRUE(Mapped(b));
+    }
+    EXPECT_FALSE(Mapped(b));
 }
