@@ -5,20 +5,15 @@
 #include <QLocale>
 #include <QTextStream>
 
+#include <charconv>
 #include <cmath>
+#include <cstring>
 
 namespace {
 
 constexpr qsizetype kFlushAt = 1 << 16;
 
 char HexDigit(uint AValue) { return char(AValue < 10 ? '0' + AValue : 'a' + AValue - 10); }
-
-void AppendUnicodeEscape(QByteArray &ABuf, char16_t AUnit)
-{
-    const char esc[] = {'\\', 'u', HexDigit(AUnit >> 12), HexDigit((AUnit >> 8) & 0xF),
-                        HexDigit((AUnit >> 4) & 0xF), HexDigit(AUnit & 0xF)};
-    ABuf.append(esc, sizeof esc);
-}
 
 } // namespace
 
@@ -45,7 +40,12 @@ void TJsonStreamWriter::FlushIfFull()
         Flush();
 }
 
-void TJsonStreamWriter::Indent(qsizetype ADepth) { FBuf.append(4 * ADepth, ' '); }
+void TJsonStreamWriter::Indent(qsizetype ADepth)
+{
+    const qsizetype at = FBuf.size();
+    FBuf.resize(at + 4 * ADepth);
+    std::memset(FBuf.data() + at, ' ', size_t(4 * ADepth));
+}
 
 // Before each value: the separator and indent of its container, or nothing
 // after a key or at the top.
@@ -97,7 +97,9 @@ void TJsonStreamWriter::Key(QStringView AKey)
 void TJsonStreamWriter::Value(qint64 AValue)
 {
     BeforeValue();
-    FBuf.append(QByteArray::number(AValue));
+    char digits[24];
+    const auto r = std::to_chars(digits, digits + sizeof digits, AValue);
+    FBuf.append(digits, r.ptr - digits);
     FlushIfFull();
 }
 
@@ -176,43 +178,57 @@ void TJsonStreamWriter::Members(const QJsonObject &AObject, QStringView AStreame
 
 void TJsonStreamWriter::AppendString(QByteArray &ABuf, QStringView AText)
 {
-    ABuf.append('"');
+    // written through a pointer into room for the worst case (six bytes a
+    // unit), then cut to what was written: no check per byte
+    const qsizetype at = ABuf.size();
+    ABuf.resize(at + 2 + 6 * AText.size());
+    char *out = ABuf.data() + at;
+    *out++ = '"';
     const char16_t *p = AText.utf16();
     const char16_t *const end = p + AText.size();
+    auto escape = [&out](char16_t AUnit) {
+        *out++ = '\\';
+        *out++ = 'u';
+        *out++ = HexDigit(AUnit >> 12);
+        *out++ = HexDigit((AUnit >> 8) & 0xF);
+        *out++ = HexDigit((AUnit >> 4) & 0xF);
+        *out++ = HexDigit(AUnit & 0xF);
+    };
     while (p != end) {
         const char16_t u = *p++;
         if (u < 0x80) {
             if (u >= 0x20 && u != '"' && u != '\\') {
-                ABuf.append(char(u));
+                *out++ = char(u);
                 continue;
             }
             switch (u) {
-            case '"': ABuf.append("\\\""); break;
-            case '\\': ABuf.append("\\\\"); break;
-            case '\b': ABuf.append("\\b"); break;
-            case '\f': ABuf.append("\\f"); break;
-            case '\n': ABuf.append("\\n"); break;
-            case '\r': ABuf.append("\\r"); break;
-            case '\t': ABuf.append("\\t"); break;
-            default: AppendUnicodeEscape(ABuf, u); break;
+            case '"': *out++ = '\\'; *out++ = '"'; break;
+            case '\\': *out++ = '\\'; *out++ = '\\'; break;
+            case '\b': *out++ = '\\'; *out++ = 'b'; break;
+            case '\f': *out++ = '\\'; *out++ = 'f'; break;
+            case '\n': *out++ = '\\'; *out++ = 'n'; break;
+            case '\r': *out++ = '\\'; *out++ = 'r'; break;
+            case '\t': *out++ = '\\'; *out++ = 't'; break;
+            default: escape(u); break;
             }
         } else if (u < 0x800) {
-            ABuf.append(char(0xC0 | (u >> 6)));
-            ABuf.append(char(0x80 | (u & 0x3F)));
+            *out++ = char(0xC0 | (u >> 6));
+            *out++ = char(0x80 | (u & 0x3F));
         } else if (u < 0xD800 || u > 0xDFFF) {
-            ABuf.append(char(0xE0 | (u >> 12)));
-            ABuf.append(char(0x80 | ((u >> 6) & 0x3F)));
-            ABuf.append(char(0x80 | (u & 0x3F)));
+            *out++ = char(0xE0 | (u >> 12));
+            *out++ = char(0x80 | ((u >> 6) & 0x3F));
+            *out++ = char(0x80 | (u & 0x3F));
         } else if (u < 0xDC00 && p != end && *p >= 0xDC00 && *p <= 0xDFFF) {
             const char32_t c = 0x10000 + ((char32_t(u) - 0xD800) << 10) + (char32_t(*p++) - 0xDC00);
-            ABuf.append(char(0xF0 | (c >> 18)));
-            ABuf.append(char(0x80 | ((c >> 12) & 0x3F)));
-            ABuf.append(char(0x80 | ((c >> 6) & 0x3F)));
-            ABuf.append(char(0x80 | (c & 0x3F)));
+            *out++ = char(0xF0 | (c >> 18));
+            *out++ = char(0x80 | ((c >> 12) & 0x3F));
+            *out++ = char(0x80 | ((c >> 6) & 0x3F));
+            *out++ = char(0x80 | (c & 0x3F));
         } else {
             // a lone surrogate has no UTF-8 form
-            AppendUnicodeEscape(ABuf, u);
+            escape(u);
         }
     }
-    ABuf.append('"');
+    *out++ = '"';
+    ABuf.truncate(out - ABuf.constData());
 }
