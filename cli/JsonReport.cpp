@@ -1,4 +1,5 @@
 #include "JsonReport.h"
+#include "JsonStreamWriter.h"
 
 #include "LDT3.AppSettings.h"
 #include "LDT3.Document.h"
@@ -58,9 +59,8 @@ QJsonObject XPMJson(const TLDT3LineList &AList)
     return x;
 }
 
-} // namespace
-
-QJsonObject LineListJson(const TLDT3LineList &AList, const QString &AFileName, bool AWithXPM)
+// Every member of a file's object but "errors", which is written as it goes.
+QJsonObject SummaryJson(const TLDT3LineList &AList, const QString &AFileName, bool AWithXPM)
 {
     const TLDT3FilePtrList &f = *AList.PtrList();
     QJsonObject o;
@@ -107,22 +107,76 @@ QJsonObject LineListJson(const TLDT3LineList &AList, const QString &AFileName, b
         counts[QString::number(bit)] = f.ErrorCounter().GetCount(bit);
     o[QStringLiteral("errorCounts")] = counts;
 
-    QJsonArray errors;
-    const TLDT3LineErrorList &el = f.LineErrorList();
-    for (int i = 0; i < el.Count(); ++i) {
-        const int idx = el.Items(i).PtrIdx();
-        const TLDT3Line line(&f, idx);
-        QJsonObject e;
-        e[QStringLiteral("line")] = line.Zeile();
-        e[QStringLiteral("lineErrorCode")] = line.LineErrorCode();
-        e[QStringLiteral("feldErrorCode")] = line.FeldErrorCode();
-        e[QStringLiteral("message")] = line.ErrorMsg();
-        errors.append(e);
-    }
-    o[QStringLiteral("errors")] = errors;
     if (AWithXPM)
         o[QStringLiteral("xpm")] = XPMJson(AList);
     return o;
+}
+
+// The file's "errors" array, one object per faulty line.
+void WriteErrors(TJsonStreamWriter &AW, const TLDT3FilePtrList &AList)
+{
+    const TLDT3LineErrorList &el = AList.LineErrorList();
+    AW.BeginArray();
+    for (int i = 0; i < el.Count(); ++i) {
+        const TLDT3Line line(&AList, el.Items(i).PtrIdx());
+        AW.BeginObject();
+        AW.Key(u"feldErrorCode");
+        AW.Value(line.FeldErrorCode());
+        AW.Key(u"line");
+        AW.Value(line.Zeile());
+        AW.Key(u"lineErrorCode");
+        AW.Value(line.LineErrorCode());
+        AW.Key(u"message");
+        AW.Value(QStringView(line.ErrorMsg()));
+        AW.EndObject();
+    }
+    AW.EndArray();
+}
+
+void WriteFileObject(TJsonStreamWriter &AW, const QJsonObject &ASummary, const TLDT3LineList &AList)
+{
+    AW.BeginObject();
+    AW.Members(ASummary, u"errors", [&] { WriteErrors(AW, *AList.PtrList()); });
+    AW.EndObject();
+}
+
+// Opens AFileName like the viewer and writes its object. ARc becomes 0, 1 or
+// 2 (2 also when the file could not be read; the object then carries
+// "readError" with the reason).
+void WriteFileJson(TJsonStreamWriter &AW, const QString &AFileName, const TJsonOptions &AOptions, int &ARc)
+{
+    TLDT3Document doc;
+    doc.SetMaxInvalidLines(AOptions.MaxInvalidLines);
+    doc.SetBuildErrorTree(false); // no member comes from it: no node per faulty line
+    if (!AOptions.XPMDir.isEmpty())
+        TLDT3AppSettings::SetXPMDir(AOptions.XPMDir);
+    const TLDT3OpenStatus status = doc.Open(AFileName);
+    const bool readable = status == TLDT3OpenStatus::osOpened || status == TLDT3OpenStatus::osRejected;
+    const QString readError = readable ? QString() : doc.StatusMessage();
+    if (AOptions.WithXPM && readable)
+        doc.XPMCheck();
+    const TLDT3LineList &list = doc.LineList();
+    QJsonObject o = SummaryJson(list, AFileName, AOptions.WithXPM);
+    if (!readError.isEmpty()) {
+        o[QStringLiteral("readError")] = readError;
+        ARc = 2;
+    } else {
+        ARc = LineListExitCode(list);
+    }
+    WriteFileObject(AW, o, list);
+}
+
+} // namespace
+
+QJsonObject LineListJson(const TLDT3LineList &AList, const QString &AFileName, bool AWithXPM)
+{
+    QString text;
+    {
+        QTextStream out(&text);
+        TJsonStreamWriter w(out);
+        WriteFileObject(w, SummaryJson(AList, AFileName, AWithXPM), AList);
+    }
+    return QJsonDocument::fromJson(text.toUtf8()).object();
 }
 
 int LineListExitCode(const TLDT3LineList &AList)
@@ -135,39 +189,22 @@ int LineListExitCode(const TLDT3LineList &AList)
     return clean ? 0 : 1;
 }
 
-QJsonObject FileJson(const QString &AFileName, const TJsonOptions &AOptions, int &ARc)
-{
-    TLDT3Document doc;
-    doc.SetMaxInvalidLines(AOptions.MaxInvalidLines);
-    if (!AOptions.XPMDir.isEmpty())
-        TLDT3AppSettings::SetXPMDir(AOptions.XPMDir);
-    const TLDT3OpenStatus status = doc.Open(AFileName);
-    const bool readable = status == TLDT3OpenStatus::osOpened || status == TLDT3OpenStatus::osRejected;
-    const QString readError = readable ? QString() : doc.StatusMessage();
-    if (AOptions.WithXPM && readable)
-        doc.XPMCheck();
-    const TLDT3LineList &list = doc.LineList();
-    QJsonObject o = LineListJson(list, AFileName, AOptions.WithXPM);
-    if (!readError.isEmpty()) {
-        o[QStringLiteral("readError")] = readError;
-        ARc = 2;
-    } else {
-        ARc = LineListExitCode(list);
-    }
-    return o;
-}
-
 int WriteJsonReport(const QStringList &AFiles, const TJsonOptions &AOptions, QTextStream &AOut)
 {
     int rc = 0;
-    QJsonArray arr;
+    TJsonStreamWriter w(AOut);
+    // one file is one object; any other number an array of them
+    const bool array = AFiles.size() != 1;
+    if (array)
+        w.BeginArray();
     for (const QString &f : AFiles) {
         int r = 0;
-        arr.append(FileJson(f, AOptions, r));
+        WriteFileJson(w, f, AOptions, r);
         rc = qMax(rc, r);
     }
-    const QJsonDocument doc = AFiles.size() == 1 ? QJsonDocument(arr.first().toObject()) : QJsonDocument(arr);
-    AOut << QString::fromUtf8(doc.toJson(QJsonDocument::Indented));
+    if (array)
+        w.EndArray();
+    w.Flush();
     AOut.flush();
     return rc;
 }

@@ -20,11 +20,9 @@ QJsonObject LineListJson(const TLDT3LineList &AList, const QString &AFileName, b
 // Exit code for a loaded file: 0 no findings, 1 findings, 2 rejected.
 int LineListExitCode(const TLDT3LineList &AList);
 
-// Opens AFileName like the viewer and returns its object. ARc becomes 0, 1
-// or 2 (2 also when the file could not be read; the object then carries
-// "readError" with the reason).
-QJsonObject FileJson(const QString &AFileName, const TJsonOptions &AOptions, int &ARc);
-
-// Writes one object (one file) or an array (several files) as indented
-// UTF-8 JSON to AOut; returns the highest exit code of the files.
+// Opens each file like the viewer and writes one object (one file) or an
+// array (any other number) as indented UTF-8 JSON to AOut, each file's object
+// as soon as it is checked, its errors as they are read from the lines; an
+// unreadable file's object carries "readError" with the reason. Returns the
+// highest exit code of the files (2 also for an unreadable one).
 int WriteJsonReport(const QStringList &AFiles, const TJsonOptions &AOptions, QTextStream &AOut);

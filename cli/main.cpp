@@ -56,6 +56,8 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     InstallXPMRunner();
+    // the process ends after the last file: the OS takes its trees back at once
+    TLDT3Document::SetLeaveModelsAtExit(true);
     QTextStream out(stdout);
     QTextStream err(stderr);
     out.setEncoding(QStringConverter::Utf8);

@@ -1,11 +1,32 @@
 #include "LDT3.Document.h"
 
 #include <algorithm>
+#include <atomic>
 #include <new>
+#include <utility>
 
 TLDT3Document::TLDT3Document() : FLineList(std::make_unique<TLDT3LineList>()) {}
 
-TLDT3Document::~TLDT3Document() = default;
+namespace {
+
+// The models of the last document that died while the switch was on; held
+// here, so they stay reachable for leak checks and are freed by the next open.
+std::atomic<bool> GLeaveModels{false};
+TLDT3LineList *GLeftModels = nullptr;
+
+} // namespace
+
+void TLDT3Document::SetLeaveModelsAtExit(bool AValue) { GLeaveModels = AValue; }
+
+void TLDT3Document::FreeLeftModels() { delete std::exchange(GLeftModels, nullptr); }
+
+TLDT3Document::~TLDT3Document()
+{
+    if (GLeaveModels) {
+        FreeLeftModels();
+        GLeftModels = FLineList.release();
+    }
+}
 
 template <typename F> void TLDT3Document::Notify(F ACall)
 {
@@ -37,11 +58,13 @@ void TLDT3Document::ResetSelection()
 
 template <typename F> TLDT3OpenStatus TLDT3Document::RunOpen(const QString &AFileName, F ALoad)
 {
+    FreeLeftModels();
     FLineList->Clear();
     ResetSelection();
     FFileName = AFileName;
     FStatusMessage.clear();
     FLineList->SetMaxInvalidLines(FMaxInvalidLines);
+    FLineList->SetBuildErrorTree(FBuildErrorTree);
     try {
         ALoad();
         if (!FLineList->FileIsOpen()) {

@@ -55,12 +55,25 @@ public:
     TLDT3Document(const TLDT3Document &) = delete;
     TLDT3Document &operator=(const TLDT3Document &) = delete;
 
+    // For a program that ends right after its last file (the checker): a
+    // document that dies leaves its models to the operating system instead
+    // of freeing them node by node; the next open or LeftModelsFree frees
+    // them, so that at most the last file's stay. Off by default: tests and
+    // fuzz targets free everything, so that leak checks see every block.
+    static void SetLeaveModelsAtExit(bool AValue);
+    // Frees the models a dead document left (none when the switch is off).
+    static void FreeLeftModels();
+
     // Cut-off of invalid lines (30 as in the viewer; 0 = none).
     int MaxInvalidLines() const { return FMaxInvalidLines; }
     void SetMaxInvalidLines(int AValue) { FMaxInvalidLines = AValue < 0 ? 0 : AValue; }
     // Whether the open sequence builds the trees (the plain checker needs none).
     bool BuildTrees() const { return FBuildTrees; }
     void SetBuildTrees(bool AValue) { FBuildTrees = AValue; }
+    // Whether the trees include the error tree, a node per faulty line
+    // (the JSON report reads the lines and the LDT tree only).
+    bool BuildErrorTree() const { return FBuildErrorTree; }
+    void SetBuildErrorTree(bool AValue) { FBuildErrorTree = AValue; }
 
     // The open sequence: clears the document, loads, checks, builds the
     // trees. Never throws for a file that cannot be read or for lack of
@@ -116,6 +129,7 @@ private:
     QString FFileName;
     int FMaxInvalidLines = 30;
     bool FBuildTrees = true;
+    bool FBuildErrorTree = true;
     int FCurrentZeile = 0;
     int FRangeFirst = 0;
     int FRangeLast = 0;

@@ -561,8 +561,14 @@ void TLDT3FilePtrList::CountLineErrors()
 bool TLDT3FilePtrList::BuildLineErrorList()
 {
     FLineErrorList->Clear();
+    auto faulty = [this](int i) { return FList[i].FLineErrorCode != 0 || FList[i].FFeldErrorCode != 0; };
+    // counted first: the list is made once at its size, never grown by copies
+    int n = 0;
     for (int i = 0; i < Count(); ++i)
-        if (FList[i].FLineErrorCode != 0 || FList[i].FFeldErrorCode != 0)
+        n += faulty(i);
+    FLineErrorList->FList.reserve(n);
+    for (int i = 0; i < Count(); ++i)
+        if (faulty(i))
             FLineErrorList->AddLineError(i);
     return FLineErrorList->Count() > 0;
 }

@@ -265,7 +265,8 @@ bool TLDT3LineList::RunOpenSequence(const QString &AFileName, bool ABuildTrees, 
     FDatenpaket = std::make_unique<TLDT3Datenpaket>(FPtrList.get());
     FLDTTreeBuilt = FDatenpaket->BuildLDTTree();
     FDatenpaket->BuildBase64Tree();
-    FDatenpaket->BuildErrorTree();
+    if (FBuildErrorTree)
+        FDatenpaket->BuildErrorTree();
     return true;
 }
 
@@ -409,7 +410,7 @@ bool TLDT3LineList::SetXPMResult(std::unique_ptr<TXPMErrList> AList)
     if (!FPtrList->SetXPMResult(std::move(AList)))
         return false;
     // the old error nodes point into the rebuilt list: replace them
-    if (FDatenpaket)
+    if (FDatenpaket && FBuildErrorTree)
         FDatenpaket->RebuildErrorTree();
     return true;
 }
@@ -418,7 +419,7 @@ bool TLDT3LineList::XPMCheck()
 {
     if (!FPtrList->FileIsOpen() || !FPtrList->XPMCheck())
         return false;
-    if (FDatenpaket)
+    if (FDatenpaket && FBuildErrorTree)
         FDatenpaket->RebuildErrorTree();
     return true;
 }
@@ -600,9 +601,9 @@ QString TLDT3LineList::GetFeldStatistikXHTML() const
 QString TLDT3LineList::GetFileContentXHTML() const
 {
     static const QString title = QStringLiteral("Datei-Inhalt");
-    static const char *const levelRows[] = {"<tr bgcolor=\"lime\";>",      "<tr bgcolor=\"cyan\";>",
-                                            "<tr bgcolor=\"lightblue\";>", "<tr bgcolor=\"lightgray\";>",
-                                            "<tr bgcolor=\"olive\";>",     "<tr bgcolor=\"yellow\";>"};
+    static const char *const levelRows[] = {"<tr bgcolor=\"lime\">",      "<tr bgcolor=\"cyan\">",
+                                            "<tr bgcolor=\"lightblue\">", "<tr bgcolor=\"lightgray\">",
+                                            "<tr bgcolor=\"olive\">",     "<tr bgcolor=\"yellow\">"};
     const TLDT3FilePtrList &f = *FPtrList;
     const TLDT3FeldDict *dict = &f.FeldDict();
     TBufferedString B;
@@ -624,7 +625,7 @@ QString TLDT3LineList::GetFileContentXHTML() const
             continue;
         case TLDT3::fkt_ObjektAttribut: {
             const int k = f.Level(i) / 2;
-            W.Raw({k >= 0 && k < 6 ? levelRows[k] : "<tr bgcolor=\"red\";>"});
+            W.Raw({k >= 0 && k < 6 ? levelRows[k] : "<tr bgcolor=\"red\">"});
             const QString inhalt = f.Inhalt(i);
             W.Cell(path);
             W.BoldCell(dict->GetFeldName(fk));

@@ -154,6 +154,9 @@ public:
     bool FileErrorManyChecksums() const { return FPtrList->FileErrorManyChecksums(); }
     int MaxInvalidLines() const { return FPtrList->MaxInvalidLines(); }
     void SetMaxInvalidLines(int AValue) { FPtrList->SetMaxInvalidLines(AValue); }
+    // Whether the open sequence and a new XPM result build the error tree
+    // (its root stays empty otherwise).
+    void SetBuildErrorTree(bool AValue) { FBuildErrorTree = AValue; }
 
     // The test module's result for the loaded file (null when none).
     const TXPMErrList *XPMErrList() const { return FPtrList->XPMErrList(); }
@@ -215,6 +218,7 @@ private:
     TVexBigVector<qint32> FSortedLineDictArr;
     int FInvalidLines = 0;
     bool FLDTTreeBuilt = false;
+    bool FBuildErrorTree = true;
     QString FFileName;
     QString FSearchPattern;
 };

@@ -341,7 +341,7 @@ void TLDT3Node::AddChild(TLDT3Node *ANode)
         return;
     const int count = ChildCount();
     // A full array doubles.
-    if (count == 0 || count == SlotsOf(FChilds)) {
+    if (!FChilds || count == SlotsOf(FChilds)) {
         if (count == std::numeric_limits<qint32>::max() / 2 + 1)
             throw std::length_error("TLDT3Node::AddChild: too many children");
         TLDT3Node **p = AllocSlots(count == 0 ? 1 : count * 2);
@@ -354,6 +354,14 @@ void TLDT3Node::AddChild(TLDT3Node *ANode)
     ANode->FParent = this;
     FChilds[count] = ANode;
     CountOf(FChilds) = count + 1;
+}
+
+void TLDT3Node::ReserveChilds(int ACount)
+{
+    if (FChilds || ACount <= 0)
+        return;
+    FChilds = AllocSlots(ACount);
+    CountOf(FChilds) = 0;
 }
 
 void TLDT3Node::AdoptChilds(TLDT3Node *const *ANodes, int ACount)
@@ -974,13 +982,14 @@ void TLDT3ErrorRootNode::InitNodeSelf()
     if (!FPtrList)
         return;
     const TLDT3LineErrorList &list = FPtrList->LineErrorList();
+    ReserveChilds(list.Count());
     for (int i = 0; i < list.Count(); ++i)
         AddLineErrorNode(&list.Items(i));
 }
 
 void TLDT3ErrorRootNode::AddLineErrorNode(const TLDT3LineError *ALineError)
 {
-    auto *n = new TLDT3LineErrorNode(FPtrList, ALineError);
+    auto *n = new TLDT3LineErrorNode(ALineError);
     AddChild(n);
     n->InitNode();
 }

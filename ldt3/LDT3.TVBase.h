@@ -105,6 +105,9 @@ protected:
     // The node's own part of InitNode; its children are already initialised.
     virtual void InitNodeSelf() {}
     TLDT3Node *const *ChildArray() const { return FChilds; }
+    // Room for ACount children in a node without any, so that adding them
+    // one by one never doubles the array.
+    void ReserveChilds(int ACount);
 
 private:
     friend class TLDT3Datenpaket;
@@ -447,8 +450,8 @@ class TLDT3LineErrorNode : public TLDT3Node
     LDT3_NODE_CLASS(TLDT3LineErrorNode)
 public:
     TLDT3LineErrorNode() = default;
-    TLDT3LineErrorNode(const TLDT3FilePtrList *APtrList, const TLDT3LineError *ALineError)
-        : FPtrList(APtrList), FLineError(ALineError) {}
+    // One node per faulty line: it keeps its line error only (the root the list).
+    explicit TLDT3LineErrorNode(const TLDT3LineError *ALineError) : FLineError(ALineError) {}
 
     const TLDT3LineError *LineError() const { return FLineError; }
     bool IsRoot() const { return FLineError == nullptr; }
@@ -457,19 +460,17 @@ public:
     TLDT3LineErrorNode *Childs(int Index) const { return static_cast<TLDT3LineErrorNode *>(GetChilds(Index)); }
     QString Caption() const override;
 
-protected:
-    const TLDT3FilePtrList *FPtrList = nullptr;
-
 private:
     const TLDT3LineError *FLineError = nullptr;
 };
+static_assert(sizeof(TLDT3LineErrorNode) == 40, "an error node per faulty line must stay small");
 
 class TLDT3ErrorRootNode : public TLDT3LineErrorNode
 {
     LDT3_NODE_CLASS(TLDT3ErrorRootNode)
 public:
     TLDT3ErrorRootNode() = default;
-    explicit TLDT3ErrorRootNode(const TLDT3FilePtrList *APtrList) : TLDT3LineErrorNode(APtrList, nullptr) {}
+    explicit TLDT3ErrorRootNode(const TLDT3FilePtrList *APtrList) : FPtrList(APtrList) {}
     QString Caption() const override;
     bool FindLDT3LineErrorNodeFromZeile(int AZeile, TLDT3LineErrorNode *&ANode) const;
 
@@ -478,6 +479,8 @@ protected:
 
 private:
     void AddLineErrorNode(const TLDT3LineError *ALineError);
+
+    const TLDT3FilePtrList *FPtrList = nullptr;
 };
 
 // ---------------------------------------------------------------------------

@@ -1,9 +1,12 @@
 // The checker's --json output against the library.
 #include "JsonReport.h"
+#include "JsonStreamWriter.h"
+#include "LDT3.Document.h"
 #include "LDT3.LVBase.h"
 
 #include "TreeTestUtil.h"
 
+#include <QBuffer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QProcess>
@@ -155,4 +158,106 @@ TEST(JsonReport, ExitCodesAndSingleObject)
     text.clear();
     EXPECT_EQ(WriteJsonReport({dir.filePath("missing.ldt")}, TJsonOptions(), out), 2);
     EXPECT_FALSE(Parse(text).object()["readError"].toString().isEmpty());
+}
+
+// The streamed report for no, one and several files (rejected, unreadable,
+// empty among them) is valid JSON in exactly the layout QJsonDocument gives it.
+TEST(JsonReport, StreamedReportIsValidForAnyNumberOfFiles)
+{
+    QTemporaryDir dir;
+    QByteArray garbage = BefundFile(QByteArray());
+    for (int i = 0; i < 40; ++i)
+        garbage += "garbage\r\n";
+    QByteArray bad = L(8410, "y");
+    bad[2] = '9';
+    const QString good = testutil::WriteFile(dir, "Z0100001.ldt", BefundFile(Befund(bad)));
+    const QString rejected = testutil::WriteFile(dir, "Z0100002.ldt", garbage);
+    const QString empty = testutil::WriteFile(dir, "Z0100003.ldt", QByteArray());
+    const QString missing = dir.filePath("fehlt.ldt");
+    struct Case { QStringList files; int rc; };
+    const Case cases[] = {
+        {{}, 0},
+        {{good}, 1},
+        {{rejected}, 2},
+        {{good, rejected, missing, empty, good}, 2},
+        {{missing, good}, 2},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.files.join(u',').toStdString());
+        QString text;
+        QTextStream out(&text);
+        EXPECT_EQ(WriteJsonReport(c.files, TJsonOptions(), out), c.rc);
+        const QJsonDocument d = Parse(text);
+        EXPECT_EQ(text, QString::fromUtf8(d.toJson(QJsonDocument::Indented)));
+        if (c.files.size() == 1) {
+            ASSERT_TRUE(d.isObject());
+            continue;
+        }
+        ASSERT_TRUE(d.isArray());
+        const QJsonArray arr = d.array();
+        ASSERT_EQ(arr.size(), c.files.size());
+        for (int i = 0; i < arr.size(); ++i) {
+            const QJsonObject o = arr[i].toObject();
+            EXPECT_EQ(o["file"].toString(), c.files[i]);
+            EXPECT_EQ(o.contains("readError"), c.files[i] == missing || c.files[i] == empty);
+            EXPECT_EQ(o["rejected"].toBool(), c.files[i] == rejected);
+            TLDT3Document doc;
+            doc.Open(c.files[i]);
+            EXPECT_EQ(o["errors"].toArray().size(), doc.PtrList()->LineErrorList().Count());
+        }
+    }
+}
+
+// The errors of a large file reach the device while they are written, not
+// after the whole report stands in memory.
+TEST(JsonReport, ErrorsReachTheDeviceAsTheyAreWritten)
+{
+    QTemporaryDir dir;
+    QByteArray body;
+    for (int i = 0; i < 20000; ++i)
+        body += "\r\n";
+    const QString file = testutil::WriteFile(dir, "Z0100004.ldt", BefundFile(Befund(body)));
+    QBuffer device;
+    ASSERT_TRUE(device.open(QIODevice::WriteOnly));
+    QTextStream out(&device);
+    TJsonOptions opt;
+    opt.MaxInvalidLines = 0;
+    EXPECT_EQ(WriteJsonReport({file}, opt, out), 1);
+    const QJsonObject o = Parse(QString::fromUtf8(device.data())).object();
+    const QJsonArray errors = o["errors"].toArray();
+    ASSERT_GE(errors.size(), 20000);
+    EXPECT_EQ(errors[10000].toObject()["line"].toInt(), errors[9999].toObject()["line"].toInt() + 1);
+
+    // a writer left open has handed on all but its last block
+    QBuffer partial;
+    ASSERT_TRUE(partial.open(QIODevice::WriteOnly));
+    QTextStream pout(&partial);
+    TJsonStreamWriter w(pout);
+    w.BeginArray();
+    for (int i = 0; i < 20000; ++i)
+        w.Value(QStringView(u"Leerzeile"));
+    EXPECT_GT(partial.size(), 100000);
+}
+
+// Strings as QJsonDocument writes them: every UTF-16 code unit alone, pairs,
+// lone surrogates and the escapes.
+TEST(JsonReport, StringsEscapedAsQJsonDocument)
+{
+    auto qt = [](const QString &s) {
+        const QByteArray a = QJsonDocument(QJsonArray{s}).toJson(QJsonDocument::Compact);
+        return a.mid(1, a.size() - 2);
+    };
+    auto ours = [](const QString &s) {
+        QByteArray b;
+        TJsonStreamWriter::AppendString(b, s);
+        return b;
+    };
+    for (uint u = 0; u <= 0xFFFF; ++u) {
+        const QString s = QStringLiteral("a") + QChar(char16_t(u)) + QStringLiteral("b");
+        ASSERT_EQ(ours(s), qt(s)) << u;
+    }
+    const QString mixed = QString::fromUtf8("\"x\\y\"\t\r\n\x01 ü € 😀 ") + QChar(char16_t(0xD800)) +
+                          QChar(char16_t(0xDC00)) + QChar(char16_t(0xDBFF));
+    EXPECT_EQ(ours(mixed), qt(mixed));
+    EXPECT_EQ(ours(QString()), QByteArray("\"\""));
 }

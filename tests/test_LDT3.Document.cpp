@@ -6,6 +6,7 @@
 #include "LDT3.XPMHook.h"
 #include "Vex_MessageSink.h"
 
+#include <QFileInfo>
 #include <QProcess>
 
 #include <new>
@@ -300,4 +301,95 @@ TEST(LDT3Document, OutOfMemoryIsReportedNotThrown)
     // and the next open works
     TLDT3AppSettings::SetXPMAutoCheck(false);
     EXPECT_EQ(doc.Open(f), TLDT3OpenStatus::osOpened);
+}
+
+// Without the error tree the lines keep their errors and the LDT tree is the
+// same; its root stays empty also after a test module's result, and a later
+// open with the tree builds one node per faulty line again.
+TEST(LDT3Document, ErrorTreeOnlyWhenAskedFor)
+{
+    TFakeRunner runner;
+    TScopedRunner scoped(&runner);
+    QTemporaryDir dir;
+    QByteArray bytes = testutil::ReadAll(FirstSample());
+    bytes.insert(bytes.indexOf("\r\n") + 2, "\r\n\r\n");
+    const QString file = testutil::WriteFile(dir, QStringLiteral("Z01leer.ldt"), bytes);
+
+    TLDT3Document full;
+    ASSERT_EQ(full.Open(file), TLDT3OpenStatus::osOpened);
+    const int errors = full.PtrList()->LineErrorList().Count();
+    ASSERT_GE(errors, 2);
+    EXPECT_EQ(full.Datenpaket()->ErrorRoot()->ChildCount(), errors);
+
+    TLDT3Document lean;
+    lean.SetBuildErrorTree(false);
+    ASSERT_EQ(lean.Open(file), TLDT3OpenStatus::osOpened);
+    EXPECT_EQ(lean.PtrList()->LineErrorList().Count(), errors);
+    EXPECT_EQ(lean.LineList().LDTTreeBuilt(), full.LineList().LDTTreeBuilt());
+    EXPECT_EQ(lean.Datenpaket()->SatzCount(), full.Datenpaket()->SatzCount());
+    EXPECT_EQ(lean.Datenpaket()->ErrorRoot()->ChildCount(), 0);
+    runner.Zeile = 5;
+    ASSERT_TRUE(lean.XPMCheck());
+    EXPECT_EQ(lean.Datenpaket()->ErrorRoot()->ChildCount(), 0);
+    EXPECT_TRUE(lean.PtrList()->LineHasXPMErrors(4));
+
+    lean.SetBuildErrorTree(true);
+    ASSERT_EQ(lean.Open(file), TLDT3OpenStatus::osOpened);
+    ASSERT_EQ(lean.Datenpaket()->ErrorRoot()->ChildCount(), errors);
+    for (int i = 0; i < errors; ++i)
+        EXPECT_EQ(lean.Datenpaket()->ErrorRoot()->Childs(i)->Zeile(), lean.PtrList()->LineErrorList().Items(i).Zeile());
+}
+
+namespace {
+
+// Whether the file is still mapped into this process (its models alive).
+bool Mapped(const QString &AFile)
+{
+    const QString path = QFileInfo(AFile).canonicalFilePath();
+    return QString::fromUtf8(testutil::ReadAll(QStringLiteral("/proc/self/maps"))).contains(path);
+}
+
+struct TLeaveModels
+{
+    TLeaveModels() { TLDT3Document::SetLeaveModelsAtExit(true); }
+    ~TLeaveModels()
+    {
+        TLDT3Document::SetLeaveModelsAtExit(false);
+        TLDT3Document::FreeLeftModels();
+    }
+};
+
+} // namespace
+
+// The checker's exit path: with the switch a dead document's models stay
+// until the next open or FreeLeftModels; without it they go with the document.
+TEST(LDT3Document, ModelsLeftAtExitOnlyWhenAsked)
+{
+    QTemporaryDir dir;
+    const QByteArray bytes = testutil::ReadAll(FirstSample());
+    const QString a = testutil::WriteFile(dir, QStringLiteral("Z01a.ldt"), bytes);
+    const QString b = testutil::WriteFile(dir, QStringLiteral("Z01b.ldt"), bytes);
+    {
+        TLDT3Document doc;
+        ASSERT_EQ(doc.Open(a), TLDT3OpenStatus::osOpened);
+        ASSERT_TRUE(Mapped(a)); // the probe sees an open file
+    }
+    EXPECT_FALSE(Mapped(a));
+    {
+        TLeaveModels leave;
+        {
+            TLDT3Document doc;
+            ASSERT_EQ(doc.Open(a), TLDT3OpenStatus::osOpened);
+        }
+        EXPECT_TRUE(Mapped(a));
+        {
+            // the next open frees them first: one file's models at a time
+            TLDT3Document doc;
+            ASSERT_EQ(doc.Open(b), TLDT3OpenStatus::osOpened);
+            EXPECT_FALSE(Mapped(a));
+            EXPECT_TRUE(Mapped(b));
+        }
+        EXPECT_TRUE(Mapped(b));
+    }
+    EXPECT_FALSE(Mapped(b));
 }
