@@ -4,9 +4,14 @@
 #include "LDT3.Base.h"
 #include "LDT3.Data.h"
 #include "LDT3.Feld.h"
+#include "LDT3.FilePtrList.h"
+#include "LDT3.LVBase.h"
 #include "LDT3.Html.h"
 #include "LDT3.PreviewFrame.h"
 #include "VentolixOptions.h"
+#include "VentolixStart.h"
+#include "VentolixStartBrowser.h"
+#include "VentolixStartPage.h"
 #include "Vex_AppRegistry.h"
 #include "Vex_BufStr.h"
 #include "Vex_Icons.h"
@@ -19,6 +24,7 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QDesktopServices>
 #include <QDir>
 #include <QDragEnterEvent>
@@ -94,7 +100,6 @@ bool IsInside(const QWidget *AWidget, const QWidget *AContainer)
 TVentolixMainForm::TVentolixMainForm(QWidget *AParent) : QMainWindow(AParent)
 {
     setObjectName(QStringLiteral("VentolixMainForm"));
-    FConfigFileName = QCoreApplication::applicationDirPath() + QStringLiteral("/config.xml");
     resize(DesignWidth, DesignHeight);
     setWindowIcon(VexIcon(QStringLiteral("ventolix")));
     setAcceptDrops(true);
@@ -191,25 +196,9 @@ void TVentolixMainForm::CreateActions()
     ActionCheckUpdates = NewAction(this, QStringLiteral("Auf Updates prüfen"), QStringLiteral("Auf Updates prüfen"));
     connect(ActionCheckUpdates, &QAction::triggered, this, [this]() { UpdateConfig(true); });
 
-    ActionGoBack = NewAction(this, QString(), QStringLiteral("Zurück"));
-    ActionGoBack->setIcon(VexIcon(QStringLiteral("back")));
-    ActionGoBack->setIconText(QStringLiteral("Zurück"));
-    connect(ActionGoBack, &QAction::triggered, this, [this]() { WBStart()->back(); });
-    ActionGoForward = NewAction(this, QString(), QStringLiteral("Vorwärts"));
-    ActionGoForward->setIcon(VexIcon(QStringLiteral("forward")));
-    ActionGoForward->setIconText(QStringLiteral("Vorwärts"));
-    connect(ActionGoForward, &QAction::triggered, this, [this]() { WBStart()->forward(); });
-    ActionRefresh = NewAction(this, QStringLiteral("Aktualisieren"), QStringLiteral("Aktualisieren"), QString(),
-                              QKeySequence(Qt::Key_F5));
-    ActionRefresh->setIcon(VexIcon(QStringLiteral("refresh")));
-    connect(ActionRefresh, &QAction::triggered, this, [this]() { WBStart()->RefreshNoCache(); });
-    ActionOpenLinkInNewWindow = NewAction(this, QStringLiteral("Link in neuem Fenster öffnen"), QString());
-    connect(ActionOpenLinkInNewWindow, &QAction::triggered, this,
-            [this]() { TVexWebBrowser::NewWindow()->load(QUrl(FStartURL)); });
-
     // every shortcut works wherever the focus is in the window
     for (QAction *a : {FileOpen, FileOpenWith, FileSaveAs, FileClose, FileReopen, FileExit, ActionXPM, ActionSettings,
-                       ActionSearchInFile, ActionGotoLine, ActionAuskunft, ActionAbout, ActionCheckUpdates, ActionRefresh})
+                       ActionSearchInFile, ActionGotoLine, ActionAuskunft, ActionAbout, ActionCheckUpdates})
         addAction(a);
 }
 
@@ -294,47 +283,8 @@ void TVentolixMainForm::CreatePages()
     FPageControl->setObjectName(QStringLiteral("PageControl"));
     setCentralWidget(FPageControl);
 
-    // Startseite: link tree | small tool bar, address line and browser
-    FTabStart = new QWidget(FPageControl);
-    auto *startLayout = new QHBoxLayout(FTabStart);
-    startLayout->setContentsMargins(0, 0, 0, 0);
-    FStartSplitter = new QSplitter(Qt::Horizontal, FTabStart);
-    FTVStart = new QTreeWidget(FStartSplitter);
-    FTVStart->setObjectName(QStringLiteral("TVStart"));
-    FTVStart->setHeaderHidden(true);
-    FTVStart->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(FTVStart, &QWidget::customContextMenuRequested, this, [this](const QPoint &APos) {
-        QTreeWidgetItem *item = FTVStart->itemAt(APos);
-        FStartURL = item ? item->data(0, Qt::UserRole).toString() : QString();
-        UpdateActions();
-        QMenu menu(this);
-        menu.addAction(ActionOpenLinkInNewWindow);
-        menu.exec(FTVStart->viewport()->mapToGlobal(APos));
-    });
-    auto *startRight = new QWidget(FStartSplitter);
-    auto *rightLayout = new QVBoxLayout(startRight);
-    rightLayout->setContentsMargins(0, 0, 0, 0);
-    auto *bar = new QWidget(startRight);
-    auto *barLayout = new QHBoxLayout(bar);
-    barLayout->setContentsMargins(0, 0, 0, 0);
-    auto *startTools = new QToolBar(bar);
-    startTools->addAction(ActionGoBack);
-    startTools->addAction(ActionGoForward);
-    startTools->addAction(ActionRefresh);
-    FPanelURL = new QLabel(bar);
-    FPanelURL->setObjectName(QStringLiteral("PanelURL"));
-    barLayout->addWidget(startTools);
-    barLayout->addWidget(FPanelURL, 1);
-    rightLayout->addWidget(bar);
-    FWBStartHost = new QWidget(startRight);
-    FWBStartHost->setLayout(new QVBoxLayout);
-    FWBStartHost->layout()->setContentsMargins(0, 0, 0, 0);
-    rightLayout->addWidget(FWBStartHost, 1);
-    FStartSplitter->setStretchFactor(1, 1);
-    connect(FStartSplitter, &QSplitter::splitterMoved, this, [this]() {
-        FTVStartWidth = FTVStart->width();
-    });
-    startLayout->addWidget(FStartSplitter);
+    // Startseite: link tree beside the browser (hidden until the tree has entries)
+    CreateStartPage();
 
     // Feld- und Regel-Auskunft: search strip above the view
     FTabAuskunft = new QWidget(FPageControl);
@@ -354,6 +304,13 @@ void TVentolixMainForm::CreatePages()
     label->setBuddy(FEdAuskunft);
     stripLayout->addWidget(label);
     stripLayout->addWidget(FEdAuskunft);
+    // the table set the pages come from; a file that opens chooses its own
+    FCBAuskunftVersion = new QComboBox(strip);
+    FCBAuskunftVersion->setObjectName(QStringLiteral("CBAuskunftVersion"));
+    FCBAuskunftVersion->setToolTip(QStringLiteral("LDT-Version der Feld- und Regeltabellen"));
+    FCBAuskunftVersion->addItems(TLDT3TableSet::Versions());
+    FCBAuskunftVersion->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    stripLayout->addWidget(FCBAuskunftVersion);
     stripLayout->addStretch(1);
     auskunftLayout->addWidget(strip);
     FWBAuskunftHost = new QWidget(FTabAuskunft);
@@ -361,31 +318,40 @@ void TVentolixMainForm::CreatePages()
     FWBAuskunftHost->layout()->setContentsMargins(0, 0, 0, 0);
     auskunftLayout->addWidget(FWBAuskunftHost, 1);
     connect(FEdAuskunft, &QLineEdit::textChanged, this, &TVentolixMainForm::ShowAuskunft);
+    connect(FCBAuskunftVersion, &QComboBox::currentIndexChanged, this,
+            [this]() { ShowAuskunft(FEdAuskunft->text()); });
 
     FTabInfo = new QWidget(FPageControl);
     FTabInfo->setLayout(new QVBoxLayout);
     FTabInfo->layout()->setContentsMargins(0, 0, 0, 0);
 
-    FPageControl->addTab(FTabStart, QStringLiteral("Startseite"));
+    FPageControl->addTab(FStartPage, QStringLiteral("Startseite"));
     FPageControl->addTab(FLDTFrame, QStringLiteral("LDT"));
     FPageControl->addTab(FTabAuskunft, QStringLiteral("Feld- und Regel-Auskunft"));
     FPageControl->addTab(FTabInfo, QStringLiteral("Information"));
+    FPageControl->setTabVisible(tabStart, false);
     connect(FPageControl, &QTabWidget::currentChanged, this, &TVentolixMainForm::RequestUpdateActions);
 }
 
-TVexWebBrowser *TVentolixMainForm::WBStart()
+void TVentolixMainForm::CreateStartPage()
 {
-    if (!FWBStart) {
-        FWBStart = TVexWebBrowser::CreateNamed(FWBStartHost, QStringLiteral("WBStart"));
-        connect(FWBStart, &TVexWebBrowser::NavigationStateChanged, this, [this](bool ABack, bool AForward) {
-            FGoBackEnabled = ABack;
-            FGoForwardEnabled = AForward;
-            RequestUpdateActions();
-        });
-        connect(FWBStart, &TVexWebBrowser::BeforeNavigate, this,
-                [this](const QUrl &AURL) { FPanelURL->setText(AURL.toDisplayString()); });
-    }
-    return FWBStart;
+    // the update address comes with the settings (Load)
+    FStart = std::make_unique<TVentolixStart>(DefaultStartEnv(DefaultUpdateURL(), GetAppTitle()));
+    FWBStart = TVexWebBrowser::CreateNamed(nullptr, QStringLiteral("WBStart"));
+    // made after the view has its final page: it follows that page's back/forward state
+    FWBStartAdapter = new TWebEngineStartBrowser(
+        FWBStart, [](const QString &AURL) { TVexWebBrowser::NewWindow()->NavigateToURL(QUrl(AURL)); }, this);
+    FStartPage = new TVentolixStartPage(*FStart, *FWBStartAdapter, FPageControl);
+    FStartPage->setObjectName(QStringLiteral("TabStart"));
+    ActionGoBack = FStartPage->ActionGoBack();
+    ActionGoForward = FStartPage->ActionGoForward();
+    ActionRefresh = FStartPage->ActionRefresh();
+    ActionOpenLinkInNewWindow = FStartPage->ActionOpenLinkInNewWindow();
+    connect(FStartPage, &TVentolixStartPage::StartTreeBuilt, this, [this](bool AHasEntries) {
+        FPageControl->setTabVisible(tabStart, AHasEntries);
+        if (AHasEntries)
+            ActivatePage(tabStart);
+    });
 }
 
 void TVentolixMainForm::FormCreate()
@@ -408,34 +374,31 @@ void TVentolixMainForm::ProcessCommandLine(const QStringList &AArgs)
 
 void TVentolixMainForm::UpdateConfig(bool AForceDownload)
 {
-    Q_UNUSED(AForceDownload);
-    // the configuration download and version check come with the start page
-    BuildStartTree();
+    FStart->UpdateConfig(AForceDownload);
 }
 
 bool TVentolixMainForm::BuildStartTree()
 {
-    // no start-page configuration is read yet: the tab stays hidden
-    FTVStart->clear();
-    const bool built = FTVStart->topLevelItemCount() > 0;
-    FPageControl->setTabVisible(tabStart, built);
-    if (built)
-        ActivatePage(tabStart);
-    return built;
+    return FStart->BuildStartTree();
+}
+
+int TVentolixMainForm::TVStartWidth() const
+{
+    return FStartPage->TVStartWidth();
+}
+
+QString TVentolixMainForm::LastUpdateCheck() const
+{
+    return FStart->LastUpdateCheck();
 }
 
 void TVentolixMainForm::UpdateCaption(const QString &AFileName)
 {
-    QString version;
-    try {
-        version = GetLDT3FeldDict()->ImplementedVersion();
-    } catch (const ELDT3Error &) {
-        // a faulty built-in table shows when a file is opened
-    }
-    if (AFileName.isEmpty())
-        setWindowTitle(Format(QStringLiteral("%s - %s"), {GetAppTitle(), version}));
-    else
-        setWindowTitle(Format(QStringLiteral("%s - %s - [%s]"), {GetAppTitle(), version, AFileName}));
+    // the tables that check the open file; the default ones without a file
+    TLDT3TableSet set;
+    if (FLDTFrame->FileIsOpen())
+        set = FLDTFrame->LineList().PtrList()->TableSet();
+    setWindowTitle(LDT3WindowTitle(GetAppTitle(), set, AFileName));
 }
 
 bool TVentolixMainForm::OpenLDTFile(const QString &AFileName)
@@ -447,6 +410,9 @@ bool TVentolixMainForm::OpenLDTFile(const QString &AFileName)
     } catch (const ELDT3Error &e) {
         ShowError(e.Message());
     }
+    UpdateCaption(AFileName);
+    if (FLDTFrame->FileIsOpen())
+        SetAuskunftTableSet(FLDTFrame->LineList().PtrList()->TableSet());
     ActivatePage(tabLDT);
     RequestUpdateActions();
     return ok;
@@ -482,16 +448,35 @@ void TVentolixMainForm::WBAuskunftShow(const QString &AHTMLStr)
     FWBAuskunft->LoadFromString(AHTMLStr);
 }
 
+TLDT3TableSet TVentolixMainForm::AuskunftTableSet() const
+{
+    return TLDT3TableSet::At(FCBAuskunftVersion->currentIndex());
+}
+
+void TVentolixMainForm::SetAuskunftTableSet(const TLDT3TableSet &ASet)
+{
+    // shows the page of the set at once when it changes
+    FCBAuskunftVersion->setCurrentIndex(ASet.Index());
+}
+
+QString TVentolixMainForm::AuskunftEmptyResult() const
+{
+    return FAuskunftEmptyResults.value(AuskunftTableSet().Version());
+}
+
 void TVentolixMainForm::ShowAuskunft(const QString &ASearchStr)
 {
+    const TLDT3TableSet set = AuskunftTableSet();
+    TLDT3Data::TInfoTyp typ = TLDT3Data::itNone;
     QString page;
     if (ASearchStr.isEmpty()) {
-        // the page for no query is made once
-        if (FAuskunftEmptyResult.isEmpty())
-            FAuskunftEmptyResult = TLDT3Data::GetInfoXHTML(QString());
-        page = FAuskunftEmptyResult;
+        // the page for no query is made once per set
+        QString &cached = FAuskunftEmptyResults[set.Version()];
+        if (cached.isEmpty())
+            cached = TLDT3Data::GetInfoXHTML(QString(), typ, set);
+        page = cached;
     } else {
-        page = TLDT3Data::GetInfoXHTML(ASearchStr);
+        page = TLDT3Data::GetInfoXHTML(ASearchStr, typ, set);
     }
     if (page == FAuskunftLastResult)
         return;
@@ -503,8 +488,9 @@ void TVentolixMainForm::Load(TAppReg &AReg)
 {
     using namespace TAppRegKeys;
     AReg.LoadForm(this, Main);
-    FLastUpdateCheck = AReg.ReadString(Main, TAppRegKeys::LastUpdateCheck, FLastUpdateCheck);
-    FTVStartWidth = AReg.ReadInteger(Main, TVStart, 0);
+    FStart->SetUpdateURL(AReg.ReadString(Main, UpdateURL, DefaultUpdateURL()));
+    FStart->SetLastUpdateCheck(AReg.ReadString(Main, TAppRegKeys::LastUpdateCheck, QString()));
+    FStartPage->SetTVStartWidth(AReg.ReadInteger(Main, TVStart, 0));
     FFilterIndex = AReg.ReadInteger(Main, Filter, 1);
     FLDTFrame->Load(AReg, LDT);
 }
@@ -513,8 +499,8 @@ void TVentolixMainForm::Save(TAppReg &AReg)
 {
     using namespace TAppRegKeys;
     AReg.SaveForm(this, Main);
-    AReg.WriteString(Main, TAppRegKeys::LastUpdateCheck, FLastUpdateCheck);
-    AReg.WriteInteger(Main, TVStart, FTVStartWidth);
+    AReg.WriteString(Main, TAppRegKeys::LastUpdateCheck, FStart->LastUpdateCheck());
+    AReg.WriteInteger(Main, TVStart, FStartPage->TVStartWidth());
     AReg.WriteInteger(Main, Filter, FFilterIndex);
     FLDTFrame->Save(AReg, LDT);
 }
@@ -586,9 +572,6 @@ void TVentolixMainForm::UpdateActions()
     ActionXPM->setEnabled(exists);
     ActionSearchInFile->setEnabled(open);
     ActionGotoLine->setEnabled(open);
-    ActionGoBack->setEnabled(FGoBackEnabled);
-    ActionGoForward->setEnabled(FGoForwardEnabled);
-    ActionOpenLinkInNewWindow->setEnabled(!FStartURL.isEmpty());
 }
 
 QStringList TVentolixMainForm::OpenFilters()

@@ -3,12 +3,16 @@
 // start-up, command line, drag and drop, window title and settings.
 #pragma once
 
+#include "LDT3.TableSet.h"
+
+#include <QHash>
 #include <QMainWindow>
 #include <QStringList>
 
 #include <memory>
 
 class QAction;
+class QComboBox;
 class QFileDialog;
 class QLabel;
 class QLineEdit;
@@ -21,6 +25,9 @@ class QTreeWidget;
 class TAppReg;
 class TLDTPreviewFrame;
 class TVexWebBrowser;
+class TVentolixStart;
+class TVentolixStartPage;
+class TWebEngineStartBrowser;
 
 class TVentolixMainForm : public QMainWindow
 {
@@ -45,6 +52,9 @@ public:
     void WBInfoShow(const QString &AHTMLStr, bool AForceActive);
     void WBAuskunftShow(const QString &AHTMLStr);
     void ShowAuskunft(const QString &ASearchStr);
+    // The table set the lookup tab shows (its combo box).
+    TLDT3TableSet AuskunftTableSet() const;
+    void SetAuskunftTableSet(const TLDT3TableSet &ASet);
     // Daily start-page update; ends by building the start tree.
     void UpdateConfig(bool AForceDownload);
     // True when the start tree got entries ("Startseite" then shows).
@@ -78,13 +88,17 @@ public:
     TLDTPreviewFrame *LDTFrame() const { return FLDTFrame; }
     QTabWidget *PageControl() const { return FPageControl; }
     QLineEdit *EdAuskunft() const { return FEdAuskunft; }
+    QComboBox *CBAuskunftVersion() const { return FCBAuskunftVersion; }
+    TVentolixStartPage *StartPage() const { return FStartPage; }
+    TVentolixStart &Start() const { return *FStart; }
     TVexWebBrowser *WBInfo() const { return FWBInfo; }
     TVexWebBrowser *WBAuskunft() const { return FWBAuskunft; }
-    const QString &AuskunftEmptyResult() const { return FAuskunftEmptyResult; }
+    // The cached page for the empty query of the set shown.
+    QString AuskunftEmptyResult() const;
     const QString &AuskunftLastResult() const { return FAuskunftLastResult; }
     int FilterIndex() const { return FFilterIndex; }
-    int TVStartWidth() const { return FTVStartWidth; }
-    const QString &LastUpdateCheck() const { return FLastUpdateCheck; }
+    int TVStartWidth() const;
+    QString LastUpdateCheck() const;
     QList<QMenu *> Menus() const { return FMenus; }
     QToolBar *ToolBar() const { return FToolBar; }
 
@@ -101,6 +115,7 @@ public:
     QAction *ActionAuskunft = nullptr;
     QAction *ActionAbout = nullptr;
     QAction *ActionCheckUpdates = nullptr;
+    // the start page's own actions
     QAction *ActionGoBack = nullptr;
     QAction *ActionGoForward = nullptr;
     QAction *ActionRefresh = nullptr;
@@ -132,33 +147,27 @@ private:
     void FileOpenWithExecute();
     void FileSaveAsExecute();
     void ActionXPMExecute();
-    TVexWebBrowser *WBStart();
+    void CreateStartPage();
 
     TLDTPreviewFrame *FLDTFrame = nullptr;
     TVexWebBrowser *FWBInfo = nullptr;
     TVexWebBrowser *FWBAuskunft = nullptr;
     TVexWebBrowser *FWBStart = nullptr;
     QTabWidget *FPageControl = nullptr;
-    QWidget *FTabStart = nullptr;
     QWidget *FTabAuskunft = nullptr;
     QWidget *FTabInfo = nullptr;
     QWidget *FWBAuskunftHost = nullptr;
-    QWidget *FWBStartHost = nullptr;
     QLineEdit *FEdAuskunft = nullptr;
-    QTreeWidget *FTVStart = nullptr;
-    QSplitter *FStartSplitter = nullptr;
-    QLabel *FPanelURL = nullptr;
+    QComboBox *FCBAuskunftVersion = nullptr;
+    std::unique_ptr<TVentolixStart> FStart;
+    TWebEngineStartBrowser *FWBStartAdapter = nullptr;
+    TVentolixStartPage *FStartPage = nullptr;
     QToolBar *FToolBar = nullptr;
     QList<QMenu *> FMenus;
     QTimer *FUpdateActionsTimer = nullptr;
 
-    QString FAuskunftEmptyResult;
+    // the page for the empty query, per table set version
+    QHash<QString, QString> FAuskunftEmptyResults;
     QString FAuskunftLastResult;
-    QString FConfigFileName;
-    bool FGoBackEnabled = false;
-    bool FGoForwardEnabled = false;
-    int FTVStartWidth = 0;
     int FFilterIndex = 1;
-    QString FLastUpdateCheck;
-    QString FStartURL;
 };

@@ -1,5 +1,7 @@
 #include "VentolixStartPage.h"
 
+#include "Vex_Icons.h"
+
 #include <QAction>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -12,12 +14,6 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#if __has_include("Vex_Icons.h")
-#include "Vex_Icons.h"
-#define VEX_START_ICON(name) VexIcon(QStringLiteral(name))
-#else
-#define VEX_START_ICON(name) QIcon()
-#endif
 
 namespace {
 
@@ -69,11 +65,11 @@ TVentolixStartPage::TVentolixStartPage(TVentolixStart &AStart, IStartBrowser &AB
     FTVStart->header()->setStretchLastSection(false);
     FTVStart->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
 
-    FActionGoBack = new QAction(VEX_START_ICON("back"), QStringLiteral("Zurück"), this);
+    FActionGoBack = new QAction(VexIcon(QStringLiteral("back")), QStringLiteral("Zurück"), this);
     FActionGoBack->setToolTip(QStringLiteral("Zurück"));
-    FActionGoForward = new QAction(VEX_START_ICON("forward"), QStringLiteral("Vorwärts"), this);
+    FActionGoForward = new QAction(VexIcon(QStringLiteral("forward")), QStringLiteral("Vorwärts"), this);
     FActionGoForward->setToolTip(QStringLiteral("Vorwärts"));
-    FActionRefresh = new QAction(VEX_START_ICON("refresh"), QStringLiteral("Aktualisieren"), this);
+    FActionRefresh = new QAction(VexIcon(QStringLiteral("refresh")), QStringLiteral("Aktualisieren"), this);
     FActionRefresh->setToolTip(QStringLiteral("Aktualisieren"));
     FActionRefresh->setShortcut(QKeySequence(Qt::Key_F5));
     FActionRefresh->setShortcutContext(Qt::WidgetWithChildrenShortcut);

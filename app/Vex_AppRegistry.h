@@ -34,6 +34,8 @@ inline const QString WindowState = QStringLiteral("WindowState");
 inline const QString LastUpdateCheck = QStringLiteral("LastUpdateCheck");
 inline const QString TVStart = QStringLiteral("TVStart");
 inline const QString Filter = QStringLiteral("Filter");
+// address of the update server's config.xml; empty: no update check
+inline const QString UpdateURL = QStringLiteral("UpdateURL");
 // fonts
 inline const QString FontName = QStringLiteral("FontName");
 inline const QString FontSize = QStringLiteral("FontSize");

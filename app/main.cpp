@@ -1,8 +1,8 @@
 // The desktop program: one main window, an LDT file as the only argument.
 #include "VentolixMain.h"
+#include "VentolixStartUp.h"
 #include "Vex_MessageBoxSink.h"
 #include "Vex_ThreadInfoForm.h"
-#include "Vex_VerInfo.h"
 #include "Vex_WebBrowser.h"
 
 #include <QApplication>
@@ -11,9 +11,7 @@ int main(int argc, char **argv)
 {
     TVexWebBrowser::PrepareApplication();
     QApplication app(argc, argv);
-    QApplication::setApplicationName(GetAppTitle());
-    QApplication::setOrganizationName(QStringLiteral("Norvalis GmbH"));
-    QApplication::setApplicationVersion(GetFileVersionInfo().FileVersion());
+    VentolixStartUp();
     QApplication::setDesktopFileName(QStringLiteral("ventolix"));
 
     // core code reaches the user through message boxes and the progress window

@@ -30,12 +30,21 @@
 
 namespace uitest {
 
-// Points the user's configuration directory at an empty temporary one.
+// Points the user's configuration and data directories at empty temporary ones.
 class TFreshConfigHome
 {
 public:
-    TFreshConfigHome() : FEnv("XDG_CONFIG_HOME", FDir.path().toLocal8Bit()) {}
+    TFreshConfigHome()
+        : FEnv("XDG_CONFIG_HOME", FDir.path().toLocal8Bit()),
+          FDataEnv("XDG_DATA_HOME", (FDir.path() + QStringLiteral("/data")).toLocal8Bit())
+    {
+    }
     QString Path() const { return FDir.path(); }
+    // The program's data directory (start page configuration, local copies).
+    QString DataDir(const QString &AAppName = QStringLiteral("Norvalis Ventolix")) const
+    {
+        return FDir.path() + QStringLiteral("/data/Norvalis GmbH/") + AAppName;
+    }
     // The store file of the program, as the settings class names it.
     QString StoreFile(const QString &AAppName = QStringLiteral("Norvalis Ventolix")) const
     {
@@ -45,6 +54,7 @@ public:
 private:
     QTemporaryDir FDir;
     xpmtest::TScopedEnv FEnv;
+    xpmtest::TScopedEnv FDataEnv;
 };
 
 // Runs AStart and waits (bounded) until the view has finished that load.
@@ -78,6 +88,9 @@ inline QVariant RunJs(TVexWebBrowser *AView, const QString &AScript, int ATimeou
     {                                                                                                                  \
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))                                                            \
             qputenv("QT_QPA_PLATFORM", "offscreen");                                                                   \
+        /* pages of a start tree may name web addresses: nothing leaves the machine */                               \
+        if (qEnvironmentVariableIsEmpty("QTWEBENGINE_CHROMIUM_FLAGS"))                                                 \
+            qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--proxy-server=127.0.0.1:9");                                       \
         TVexWebBrowser::PrepareApplication();                                                                          \
         QApplication app(argc, argv);                                                                                  \
         InstallXPMRunner(); /* as the program does at start */                                                         \

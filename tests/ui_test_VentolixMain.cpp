@@ -1,14 +1,24 @@
+#include "LocalHttpServer.h"
 #include "UiTestUtil.h"
 
 #include "LDT3.AppSettings.h"
 #include "LDT3.Data.h"
 #include "LDT3.LVBase.h"
 #include "LDT3.PreviewFrame.h"
+#include "LDT3.TableSet.h"
+#include "LDT3.XPMHook.h"
 #include "VentolixMain.h"
+#include "VentolixStart.h"
+#include "VentolixStartPage.h"
+#include "VentolixStartUp.h"
 #include "Vex_AppRegistry.h"
 #include "Vex_VerInfo.h"
 
 #include <QAction>
+#include <QComboBox>
+#include <QDate>
+#include <QStandardPaths>
+#include <QTreeWidget>
 #include <QDialog>
 #include <QDropEvent>
 #include <QFileDialog>
@@ -55,6 +65,9 @@ class MainForm : public ::testing::Test
 protected:
     void SetUp() override
     {
+        // as the program starts: names of the directories, the XPM runner
+        VentolixStartUp();
+        xpmtest::UnsetProxies();
         TLDT3AppSettings::SetXPMDir(QString());
         TLDT3AppSettings::SetXPMAutoCheck(false);
     }
@@ -69,6 +82,19 @@ protected:
         EXPECT_TRUE(QTest::qWaitForWindowActive(&F));
     }
     static void Escape() { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape); }
+    // Places AXML as the user's start-page configuration.
+    void WriteUserConfig(const QByteArray &AXML) const
+    {
+        ASSERT_TRUE(QDir().mkpath(FHome.DataDir()));
+        QFile f(FHome.DataDir() + QStringLiteral("/config.xml"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(AXML);
+    }
+    static QByteArray BundledConfig()
+    {
+        QFile f(QStringLiteral(VENTOLIX_SOURCE_DIR "/data/config.xml"));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
 
     uitest::TFreshConfigHome FHome;
     xpmtest::TRecordingSink FSink;
@@ -503,6 +529,169 @@ TEST_F(MainForm, XPMCheckShowsTheProtocolOnTheDocumentsXPMPage)
     f.FileClose->trigger();
     EXPECT_FALSE(f.LDTFrame()->XPMPageVisible());
     SetLDTTmpDir(QString());
+}
+
+
+TEST_F(MainForm, StartUpNamesTheDirectoriesInstallsTheXPMRunnerAndDeletesFilesLeftBefore)
+{
+    const QString left = FTmp.filePath(QStringLiteral("left-by-an-earlier-run.tmp"));
+    const QString kept = FTmp.filePath(QStringLiteral("not-listed.tmp"));
+    for (const QString &name : {left, kept}) {
+        QFile f(name);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    const QString list = FHome.Path() + QStringLiteral("/Norvalis GmbH/ventolix-pending-deletes.txt");
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(list).absolutePath()));
+    {
+        QFile f(list);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(left.toUtf8() + '\n');
+    }
+    SetLDT3XPMRunner(nullptr);
+    VentolixStartUp();
+    EXPECT_FALSE(QFileInfo::exists(left));
+    EXPECT_TRUE(QFileInfo::exists(kept));
+    EXPECT_FALSE(QFileInfo::exists(list));
+    EXPECT_NE(GetLDT3XPMRunner(), nullptr);
+    EXPECT_EQ(QCoreApplication::organizationName(), QStringLiteral("Norvalis GmbH"));
+    EXPECT_EQ(QCoreApplication::applicationName(), GetAppTitle());
+    EXPECT_EQ(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation), FHome.DataDir());
+}
+
+TEST_F(MainForm, StartTabShowsExactlyWhenTheStartTreeHasEntries)
+{
+    const QByteArray emptyTree = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Ventolix><Application>"
+                                 "<AppVersion Version=\"0.1.0.0\" UpgradePath=\"\"/><AppEdition Edition=\"Standard\"/>"
+                                 "</Application><Startseite/></Ventolix>\n";
+    struct TCase
+    {
+        const char *Name;
+        QByteArray XML;
+        int TopLevel;
+    } cases[] = {{"bundled configuration", BundledConfig(), 5}, {"empty tree", emptyTree, 0}};
+    ASSERT_FALSE(cases[0].XML.isEmpty());
+    for (const TCase &c : cases) {
+        SCOPED_TRACE(c.Name);
+        WriteUserConfig(c.XML);
+        TVentolixMainForm f;
+        f.ProcessCommandLine({});
+        const bool has = c.TopLevel > 0;
+        EXPECT_EQ(f.StartPage()->TVStart()->topLevelItemCount(), c.TopLevel);
+        EXPECT_EQ(f.PageControl()->isTabVisible(TVentolixMainForm::tabStart), has);
+        EXPECT_EQ(f.PageControl()->widget(TVentolixMainForm::tabStart), f.StartPage());
+        EXPECT_EQ(f.PageControl()->currentIndex(), has ? int(TVentolixMainForm::tabStart) : int(TVentolixMainForm::tabInfo));
+        // the window's navigation actions are the page's
+        EXPECT_EQ(f.ActionGoBack, f.StartPage()->ActionGoBack());
+        EXPECT_EQ(f.ActionRefresh, f.StartPage()->ActionRefresh());
+        EXPECT_EQ(f.ActionOpenLinkInNewWindow, f.StartPage()->ActionOpenLinkInNewWindow());
+    }
+}
+
+TEST_F(MainForm, TheDailyCheckContactsOnlyTheAddressSetAndAForcedCheckWithoutOneSaysSo)
+{
+    xpmtest::TLocalHttpServer server;
+    ASSERT_GT(server.Port(), 0);
+    server.SetRoute("/config.xml", BundledConfig());
+    const QString today = QDate::currentDate().toString(QStringLiteral("yyyyMMdd"));
+    struct TCase
+    {
+        QString URL;
+        int Hits;
+        QString LastCheck;
+    } cases[] = {{server.Url("/config.xml"), 1, today}, {QString(), 0, QString()}};
+    for (const TCase &c : cases) {
+        SCOPED_TRACE(c.URL.toStdString());
+        {
+            TAppReg reg(GetAppTitle());
+            reg.WriteString(TAppRegKeys::Main, TAppRegKeys::UpdateURL, c.URL);
+            reg.WriteString(TAppRegKeys::Main, TAppRegKeys::LastUpdateCheck, QString());
+            reg.Close();
+        }
+        QFile::remove(FHome.DataDir() + QStringLiteral("/config.xml"));
+        const int before = server.TotalHits();
+        FSink.Shown.clear();
+        {
+            TVentolixMainForm f;
+            EXPECT_EQ(server.TotalHits() - before, c.Hits);
+            EXPECT_EQ(f.LastUpdateCheck(), c.LastCheck);
+            // the downloaded configuration fills the tree
+            EXPECT_EQ(f.PageControl()->isTabVisible(TVentolixMainForm::tabStart),
+                      !c.URL.isEmpty() || !FindBundledConfig().isEmpty());
+            if (c.URL.isEmpty()) {
+                f.ActionCheckUpdates->trigger();
+                EXPECT_EQ(server.TotalHits(), before);
+                ASSERT_EQ(FSink.Shown.size(), 1u);
+                EXPECT_EQ(FSink.Shown[0].Kind, TMsgKind::mkInformation);
+                EXPECT_EQ(FSink.Shown[0].Text, QString::fromUtf8(NoUpdateURLMsg));
+            } else {
+                EXPECT_TRUE(FSink.Shown.empty());
+            }
+            f.close();
+        }
+        EXPECT_EQ(StoreValue(QStringLiteral("Main/LastUpdateCheck")), c.LastCheck);
+    }
+}
+
+TEST_F(MainForm, TitleAndLookupFollowTheTableSetOfTheOpenFile)
+{
+    struct TCase
+    {
+        QString File;
+        QString Version;
+    } cases[] = {{Example("Z01_Befund_mit_PDF.ldt"), QStringLiteral("LDT3.1.3")},
+                 {testutil::SamplesDir() + QStringLiteral("/Z01_Befund_mitObj_BAK.ldt"), QStringLiteral("LDT3.2.20")},
+                 {Example("Z01_Auftrag.ldt"), QStringLiteral("LDT3.1.3")}};
+    TVentolixMainForm f;
+    for (const TCase &c : cases) {
+        SCOPED_TRACE(c.File.toStdString());
+        ASSERT_TRUE(f.OpenLDTFile(c.File));
+        EXPECT_EQ(f.windowTitle(), GetAppTitle() + QStringLiteral(" - ") + c.Version + QStringLiteral(" - [") + c.File +
+                                       QLatin1Char(']'));
+        EXPECT_EQ(f.CBAuskunftVersion()->currentText(), c.Version);
+        EXPECT_EQ(f.AuskunftTableSet().Version(), c.Version);
+    }
+}
+
+TEST_F(MainForm, LookupPagesComeFromTheChosenTableSetWithOneEmptyPagePerSet)
+{
+    TVentolixMainForm f;
+    QStringList shown;
+    for (int i = 0; i < f.CBAuskunftVersion()->count(); ++i)
+        shown << f.CBAuskunftVersion()->itemText(i);
+    EXPECT_EQ(shown, TLDT3TableSet::Versions());
+    ASSERT_GE(shown.size(), 2);
+    EXPECT_EQ(f.AuskunftTableSet(), TLDT3TableSet());
+
+    // 3473 is a field of LDT 3.2.x only
+    const QString query = QStringLiteral("3473");
+    TLDT3TableSet newer;
+    ASSERT_TRUE(TLDT3TableSet::FromName(QStringLiteral("LDT3.2.20"), newer));
+    f.EdAuskunft()->setText(query);
+    const QString oldPage = f.AuskunftLastResult();
+    f.SetAuskunftTableSet(newer);
+    const QString newPage = f.AuskunftLastResult();
+    for (const auto &[set, page] : {std::pair{TLDT3TableSet(), oldPage}, std::pair{newer, newPage}}) {
+        SCOPED_TRACE(set.Version().toStdString());
+        TLDT3Data::TInfoTyp typ = TLDT3Data::itNone;
+        bool found = false;
+        EXPECT_EQ(page, TLDT3Data::GetInfoXHTML(query, typ, set, &found));
+        EXPECT_EQ(found, set == newer);
+    }
+    EXPECT_NE(oldPage, newPage);
+    EXPECT_EQ(f.WBAuskunft()->LoadedString(), newPage);
+
+    // the empty query's page is made once per set and kept
+    f.EdAuskunft()->clear();
+    const QString newEmpty = f.AuskunftEmptyResult();
+    ASSERT_FALSE(newEmpty.isEmpty());
+    f.SetAuskunftTableSet(TLDT3TableSet());
+    const QString oldEmpty = f.AuskunftEmptyResult();
+    ASSERT_FALSE(oldEmpty.isEmpty());
+    f.SetAuskunftTableSet(newer);
+    EXPECT_EQ(f.AuskunftEmptyResult().constData(), newEmpty.constData());
+    f.SetAuskunftTableSet(TLDT3TableSet());
+    EXPECT_EQ(f.AuskunftEmptyResult().constData(), oldEmpty.constData());
+    EXPECT_EQ(f.WBAuskunft()->LoadedString(), oldEmpty);
 }
 
 VENTOLIX_UI_TEST_MAIN()
