@@ -5,7 +5,7 @@
 #include "LDT3.Data.h"
 #include "LDT3.Feld.h"
 #include "LDT3.Html.h"
-#include "LDT3.PreviewFrame.h"
+#include "LDT3.Frame.h"
 #include "VentolixOptions.h"
 #include "Vex_AppRegistry.h"
 #include "Vex_BufStr.h"
@@ -104,13 +104,13 @@ TVentolixMainForm::TVentolixMainForm(QWidget *AParent) : QMainWindow(AParent)
     FUpdateActionsTimer->setInterval(0);
     connect(FUpdateActionsTimer, &QTimer::timeout, this, &TVentolixMainForm::UpdateActions);
 
-    FLDTFrame = new TLDTPreviewFrame(nullptr);
+    FLDTFrame = new TLDTFrame(nullptr);
     CreateActions();
     CreatePages();
     CreateMenusAndToolBar();
     statusBar();
-    connect(FLDTFrame, &TLDTPreviewFrame::StateChanged, this, &TVentolixMainForm::RequestUpdateActions);
-    connect(FLDTFrame, &TLDTPreviewFrame::ShowXHTML, this,
+    connect(FLDTFrame, &TLDTFrame::StateChanged, this, &TVentolixMainForm::RequestUpdateActions);
+    connect(FLDTFrame, &TLDTFrame::ShowXHTML, this,
             [this](const QString &, const QString &AXHTML) { WBInfoShow(AXHTML, true); });
     connect(qApp, &QGuiApplication::applicationStateChanged, this, &TVentolixMainForm::RequestUpdateActions);
     // keys reach the window before its controls (Escape rules)

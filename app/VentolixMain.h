@@ -19,7 +19,7 @@ class QTimer;
 class QToolBar;
 class QTreeWidget;
 class TAppReg;
-class TLDTPreviewFrame;
+class TLDTFrame;
 class TVexWebBrowser;
 
 class TVentolixMainForm : public QMainWindow
@@ -75,7 +75,7 @@ public:
     void UpdateActions();
 
     // Parts, for the program's tests.
-    TLDTPreviewFrame *LDTFrame() const { return FLDTFrame; }
+    TLDTFrame *LDTFrame() const { return FLDTFrame; }
     QTabWidget *PageControl() const { return FPageControl; }
     QLineEdit *EdAuskunft() const { return FEdAuskunft; }
     TVexWebBrowser *WBInfo() const { return FWBInfo; }
@@ -134,7 +134,7 @@ private:
     void ActionXPMExecute();
     TVexWebBrowser *WBStart();
 
-    TLDTPreviewFrame *FLDTFrame = nullptr;
+    TLDTFrame *FLDTFrame = nullptr;
     TVexWebBrowser *FWBInfo = nullptr;
     TVexWebBrowser *FWBAuskunft = nullptr;
     TVexWebBrowser *FWBStart = nullptr;

@@ -3,7 +3,7 @@
 #include "LDT3.AppSettings.h"
 #include "LDT3.Data.h"
 #include "LDT3.LVBase.h"
-#include "LDT3.PreviewFrame.h"
+#include "LDT3.Frame.h"
 #include "VentolixMain.h"
 #include "Vex_AppRegistry.h"
 #include "Vex_VerInfo.h"
@@ -491,7 +491,7 @@ TEST_F(MainForm, XPMCheckShowsTheProtocolOnTheDocumentsXPMPage)
     EXPECT_EQ(f.PageControl()->currentIndex(), int(TVentolixMainForm::tabLDT));
     EXPECT_TRUE(f.LDTFrame()->LineList().XPMCheckDone());
     EXPECT_TRUE(f.LDTFrame()->XPMPageVisible());
-    EXPECT_EQ(f.LDTFrame()->RightPage(), int(TLDTPreviewFrame::pageXPM));
+    EXPECT_EQ(f.LDTFrame()->RightPage(), int(TLDTFrame::pageXPM));
     const QString prot = QDir(TLDT3Data::GetLDTTmpDir()).filePath(QStringLiteral("LDT3XPM_Prot.pdf"));
     QTRY_COMPARE_WITH_TIMEOUT(f.LDTFrame()->XPMView()->url(), QUrl::fromLocalFile(prot), 20000);
     EXPECT_TRUE(QFileInfo::exists(prot));
