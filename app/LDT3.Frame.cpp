@@ -9,6 +9,7 @@
 #include "LDT3.TVBase.h"
 #include "LDT3.TreeModel.h"
 #include "LDT3.Anlagen.h"
+#include "LDT3.XPMCheck.h"
 #include "LDT3.XPMThrd.h"
 #include "Vex_AppRegistry.h"
 #include "Vex_Icons.h"
@@ -74,6 +75,8 @@ void AddButton(QToolBar *ABar, const QString &AIcon, const QString &AHint)
 TLDTFrame::TLDTFrame(QWidget *AParent)
     : QWidget(AParent), FLineList(std::make_unique<TLDT3LineList>()), FColumnInfo(DefaultColumnInfos())
 {
+    // the document's XPM check runs the installed test module (once per process)
+    InstallXPMRunner();
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
