@@ -7,7 +7,7 @@
 #include "LDT3.FilePtrList.h"
 #include "LDT3.LVBase.h"
 #include "LDT3.Html.h"
-#include "LDT3.PreviewFrame.h"
+#include "LDT3.Frame.h"
 #include "VentolixOptions.h"
 #include "VentolixStart.h"
 #include "VentolixStartBrowser.h"
@@ -109,13 +109,13 @@ TVentolixMainForm::TVentolixMainForm(QWidget *AParent) : QMainWindow(AParent)
     FUpdateActionsTimer->setInterval(0);
     connect(FUpdateActionsTimer, &QTimer::timeout, this, &TVentolixMainForm::UpdateActions);
 
-    FLDTFrame = new TLDTPreviewFrame(nullptr);
+    FLDTFrame = new TLDTFrame(nullptr);
     CreateActions();
     CreatePages();
     CreateMenusAndToolBar();
     statusBar();
-    connect(FLDTFrame, &TLDTPreviewFrame::StateChanged, this, &TVentolixMainForm::RequestUpdateActions);
-    connect(FLDTFrame, &TLDTPreviewFrame::ShowXHTML, this,
+    connect(FLDTFrame, &TLDTFrame::StateChanged, this, &TVentolixMainForm::RequestUpdateActions);
+    connect(FLDTFrame, &TLDTFrame::ShowXHTML, this,
             [this](const QString &, const QString &AXHTML) { WBInfoShow(AXHTML, true); });
     connect(qApp, &QGuiApplication::applicationStateChanged, this, &TVentolixMainForm::RequestUpdateActions);
     // keys reach the window before its controls (Escape rules)

@@ -23,7 +23,7 @@ class QTimer;
 class QToolBar;
 class QTreeWidget;
 class TAppReg;
-class TLDTPreviewFrame;
+class TLDTFrame;
 class TVexWebBrowser;
 class TVentolixStart;
 class TVentolixStartPage;
@@ -85,7 +85,7 @@ public:
     void UpdateActions();
 
     // Parts, for the program's tests.
-    TLDTPreviewFrame *LDTFrame() const { return FLDTFrame; }
+    TLDTFrame *LDTFrame() const { return FLDTFrame; }
     QTabWidget *PageControl() const { return FPageControl; }
     QLineEdit *EdAuskunft() const { return FEdAuskunft; }
     QComboBox *CBAuskunftVersion() const { return FCBAuskunftVersion; }
@@ -149,7 +149,7 @@ private:
     void ActionXPMExecute();
     void CreateStartPage();
 
-    TLDTPreviewFrame *FLDTFrame = nullptr;
+    TLDTFrame *FLDTFrame = nullptr;
     TVexWebBrowser *FWBInfo = nullptr;
     TVexWebBrowser *FWBAuskunft = nullptr;
     TVexWebBrowser *FWBStart = nullptr;

@@ -4,7 +4,7 @@
 #include "LDT3.AppSettings.h"
 #include "LDT3.Data.h"
 #include "LDT3.LVBase.h"
-#include "LDT3.PreviewFrame.h"
+#include "LDT3.Frame.h"
 #include "LDT3.TableSet.h"
 #include "LDT3.XPMHook.h"
 #include "VentolixMain.h"
@@ -517,7 +517,7 @@ TEST_F(MainForm, XPMCheckShowsTheProtocolOnTheDocumentsXPMPage)
     EXPECT_EQ(f.PageControl()->currentIndex(), int(TVentolixMainForm::tabLDT));
     EXPECT_TRUE(f.LDTFrame()->LineList().XPMCheckDone());
     EXPECT_TRUE(f.LDTFrame()->XPMPageVisible());
-    EXPECT_EQ(f.LDTFrame()->RightPage(), int(TLDTPreviewFrame::pageXPM));
+    EXPECT_EQ(f.LDTFrame()->RightPage(), int(TLDTFrame::pageXPM));
     const QString prot = QDir(TLDT3Data::GetLDTTmpDir()).filePath(QStringLiteral("LDT3XPM_Prot.pdf"));
     QTRY_COMPARE_WITH_TIMEOUT(f.LDTFrame()->XPMView()->url(), QUrl::fromLocalFile(prot), 20000);
     EXPECT_TRUE(QFileInfo::exists(prot));
