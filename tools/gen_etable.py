@@ -26,6 +26,8 @@ import os
 import re
 import sys
 
+from gen_rules_table import write_or_check
+
 ROOT = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), '..'))
 OWN_VALUES = os.path.join(ROOT, 'tools', 'ldt3_ewerte.tsv')
 DEFAULT_TABLES = os.path.join(ROOT, 'data', 'ldt3-tables')
@@ -134,20 +136,7 @@ def main():
     ap.add_argument("--check", action="store_true", help="only check that the output is up to date")
     args = ap.parse_args()
     text = generate(args.tables)
-    path = os.path.join(ROOT, OUTPUT)
-    old = None
-    if os.path.exists(path):
-        with open(path, encoding="utf-8", newline="") as f:
-            old = f.read()
-    if old == text:
-        return 0
-    if args.check:
-        print("%s is out of date" % OUTPUT, file=sys.stderr)
-        return 1
-    with open(path, "w", encoding="utf-8", newline="\n") as f:
-        f.write(text)
-    print("wrote " + OUTPUT)
-    return 0
+    return 1 if write_or_check(OUTPUT, text, args.check) and args.check else 0
 
 
 if __name__ == "__main__":

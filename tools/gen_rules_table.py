@@ -187,6 +187,25 @@ def load_rules(tables_dir):
     return rules, adapted
 
 
+def write_or_check(rel, text, check):
+    """Writes ROOT/rel when its text differs; with check only reports it.
+    Returns True when the file was (or, with check, would have to be) changed."""
+    path = os.path.join(ROOT, rel)
+    old = None
+    if os.path.exists(path):
+        with open(path, encoding='utf-8', newline='') as f:
+            old = f.read()
+    if old == text:
+        return False
+    if check:
+        print(f'{rel} is out of date', file=sys.stderr)
+        return True
+    with open(path, 'w', encoding='utf-8', newline='\n') as f:
+        f.write(text)
+    print(f'wrote {rel}')
+    return True
+
+
 def cpp_literal(s):
     """A UTF-16 QString literal; line breaks split the literal over source lines."""
     if not s:
@@ -248,20 +267,7 @@ def main():
             print(label, counts)
         print('empty Erläuterung:', [r[0] for r in rules if not r[4]])
         return 0
-    path = os.path.join(ROOT, OUTPUT)
-    old = None
-    if os.path.exists(path):
-        with open(path, encoding='utf-8', newline='') as f:
-            old = f.read()
-    if old == text:
-        return 0
-    if args.check:
-        print(f'{OUTPUT} is out of date', file=sys.stderr)
-        return 1
-    with open(path, 'w', encoding='utf-8', newline='\n') as f:
-        f.write(text)
-    print(f'wrote {OUTPUT}')
-    return 0
+    return 1 if write_or_check(OUTPUT, text, args.check) and args.check else 0
 
 
 if __name__ == '__main__':

@@ -171,20 +171,8 @@ def main():
         except TableError as e:
             print(f'{rel}: {e}', file=sys.stderr)
             return 2
-        path = os.path.join(ROOT, rel)
-        old = None
-        if os.path.exists(path):
-            with open(path, encoding='utf-8', newline='') as f:
-                old = f.read()
-        if old == text:
-            continue
-        if args.check:
-            print(f'{rel} is out of date', file=sys.stderr)
+        if gen_rules_table.write_or_check(rel, text, args.check) and args.check:
             stale = True
-        else:
-            with open(path, 'w', encoding='utf-8', newline='\n') as f:
-                f.write(text)
-            print(f'wrote {rel}')
     return 1 if stale else 0
 
 
