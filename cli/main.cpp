@@ -52,12 +52,26 @@ static const char *const kUsage =
     "      nicht geschrieben (--xpm, --xpm-pdf; mit --json steht das im JSON)\n"
     "  64  falscher Aufruf\n";
 
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kLeakChecked = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kLeakChecked = true;
+#else
+constexpr bool kLeakChecked = false;
+#endif
+#else
+constexpr bool kLeakChecked = false;
+#endif
+
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     InstallXPMRunner();
     // the process ends after the last file: the OS takes its trees back at once
-    TLDT3Document::SetLeaveModelsAtExit(true);
+    // (not under the leak checker, which cannot see into the mapped node pools)
+    TLDT3Document::SetLeaveModelsAtExit(!kLeakChecked);
     QTextStream out(stdout);
     QTextStream err(stderr);
     out.setEncoding(QStringConverter::Utf8);
