@@ -262,3 +262,43 @@ TEST_F(AnlagenTest, FailedWriteKeepsTheEarlierFile)
     // no temporary file is left beside it
     EXPECT_EQ(QDir(FTmp.path()).entryList(QDir::Files).size(), 2); // the LDT file and the earlier one
 }
+
+// A name from the file never leads out of the directory it is saved in.
+TEST(AnlageSafeFileName, NamesStayInTheirDirectory)
+{
+    const struct
+    {
+        const char *Name;
+        const char *Expected;
+    } cases[] = {
+        {"Z01_Anhang_1.pdf", "Z01_Anhang_1.pdf"},
+        {"Z01_Anhang_1.pdf/../../../home/x.sh", "x.sh"},
+        {"/etc/passwd", "passwd"},
+        {"..\\..\\boot.ini", "boot.ini"},
+        {"Z01_Anhang_1./", "Anhang_3"},
+        {"", "Anhang_3"},
+        {".", "Anhang_3"},
+        {"..", "Anhang_3"},
+        {"a/..", "Anhang_3"},
+        {"   ", "Anhang_3"},
+        {"Z01_Anhang_1.p\ndf", "Z01_Anhang_1.p_df"},
+    };
+    QTemporaryDir dir;
+    const QString root = QDir(dir.path()).canonicalPath();
+    for (const auto &c : cases) {
+        const QString name = AnlageSafeFileName(QString::fromUtf8(c.Name), 3);
+        EXPECT_EQ(name, QString::fromUtf8(c.Expected)) << c.Name;
+        const QFileInfo target(QDir(root).filePath(name));
+        EXPECT_EQ(QDir::cleanPath(target.absolutePath()), root) << c.Name;
+    }
+}
+
+// An attachment whose format field names a path proposes a plain name.
+TEST_F(AnlagenTest, FormatWithAPathGivesAPlainDefaultName)
+{
+    TLDT3FilePtrList &l = Load(Record(Anlage({"QUJD"}, L(6303, "txt/../../../../tmp/evil"))));
+    ASSERT_EQ(l.Base64AnalgenList().Count(), 1);
+    TLDT3Base64Anlage *a = l.Base64AnalgenList().Items(0);
+    EXPECT_TRUE(a->DefaultFileNameNoPath().contains(QLatin1String("..")));
+    EXPECT_EQ(AnlageSafeFileName(a->DefaultFileNameNoPath(), a->Number()), QStringLiteral("evil"));
+}
