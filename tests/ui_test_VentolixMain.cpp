@@ -45,20 +45,7 @@ QString Example(const char *AName)
     return testutil::ExamplesDir() + QLatin1Char('/') + QString::fromLatin1(AName);
 }
 
-// Acts on the next modal window of type T as soon as it shows.
-template <typename T> void WhenModal(std::function<void(T *)> AAction)
-{
-    auto *timer = new QTimer;
-    timer->setInterval(20);
-    QObject::connect(timer, &QTimer::timeout, [timer, AAction]() {
-        if (auto *w = qobject_cast<T *>(QApplication::activeModalWidget()); w && w->isVisible()) {
-            timer->stop();
-            timer->deleteLater();
-            AAction(w);
-        }
-    });
-    timer->start();
-}
+using uitest::WhenModal;
 
 class MainForm : public ::testing::Test
 {
