@@ -31,9 +31,9 @@ bool TDesktopShellDialogs::PropertiesDlg(const QString &AFileName)
     return true;
 }
 
-bool TDesktopShellDialogs::ShowItemsOverDBus(const QString &AFileName, int ATimeoutMs)
+bool TDesktopShellDialogs::ShowItemsOverDBus(const QDBusConnection &ABus, const QString &AFileName, int ATimeoutMs)
 {
-    QDBusConnection bus = QDBusConnection::sessionBus();
+    QDBusConnection bus = ABus;
     if (!bus.isConnected())
         return false;
     QDBusMessage call = QDBusMessage::createMethodCall(
@@ -46,7 +46,7 @@ bool TDesktopShellDialogs::ShowItemsOverDBus(const QString &AFileName, int ATime
 
 bool TDesktopShellDialogs::ExploreFile(const QString &AFileName)
 {
-    if (ShowItemsOverDBus(AFileName))
+    if (ShowItemsOverDBus(QDBusConnection::sessionBus(), AFileName))
         return true;
     // no file manager on the bus: its folder at least
     return ShellLaunch(QStringLiteral("xdg-open"), {QFileInfo(AFileName).absolutePath()});

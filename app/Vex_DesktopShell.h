@@ -6,6 +6,7 @@
 
 #include "Vex_Shell.h"
 
+class QDBusConnection;
 class QWidget;
 
 class TDesktopShellDialogs : public TShellDialogs
@@ -15,8 +16,8 @@ public:
     bool PropertiesDlg(const QString &AFileName) override;
     bool ExploreFile(const QString &AFileName) override;
 
-    // The file manager's ShowItems call alone; false when none answered.
-    static bool ShowItemsOverDBus(const QString &AFileName, int ATimeoutMs = 3000);
+    // The file manager's ShowItems call on ABus alone; false when none answered.
+    static bool ShowItemsOverDBus(const QDBusConnection &ABus, const QString &AFileName, int ATimeoutMs = 3000);
 };
 
 // Registers a TDesktopShellDialogs for the lifetime of the object.

@@ -20,6 +20,10 @@
 #include "Vex_Shell.h"
 
 #include <QAction>
+#include <QDBusConnection>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QThread>
 #include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -65,6 +69,22 @@ QAction *Entry(const QMenu &AMenu, const QString &ACaption)
             return a;
     return nullptr;
 }
+
+// The file manager's D-Bus service, recording what it is asked to show.
+class TFakeFileManager : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.FileManager1")
+public:
+    QStringList Uris;
+    QString StartupId;
+public Q_SLOTS:
+    void ShowItems(const QStringList &AUris, const QString &AStartupId)
+    {
+        Uris = AUris;
+        StartupId = AStartupId;
+    }
+};
 
 class AnlageMenu : public ::testing::Test
 {
@@ -425,6 +445,47 @@ TEST_F(AnlageMenu, PropertiesAndFileManager)
     EXPECT_EQ(FLaunched[0], QStringList({QStringLiteral("xdg-open"), file.absolutePath()}));
 }
 
+// "Im Explorer anzeigen" asks the file manager over D-Bus (a bus of our own
+// with a stand-in file manager); without one on the bus the call fails.
+TEST_F(AnlageMenu, FileManagerIsAskedOverDBus)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("dbus-daemon")).isEmpty())
+        GTEST_SKIP() << "no dbus-daemon";
+    QProcess daemon;
+    daemon.start(QStringLiteral("dbus-daemon"), {QStringLiteral("--session"), QStringLiteral("--nofork"),
+                                                 QStringLiteral("--nosyslog"), QStringLiteral("--print-address=1")});
+    ASSERT_TRUE(daemon.waitForStarted());
+    ASSERT_TRUE(daemon.waitForReadyRead(10000));
+    const QString address = QString::fromUtf8(daemon.readLine()).trimmed();
+    const QString file = FTmp.filePath(QStringLiteral("Befund 1,2.pdf"));
+    {
+        // the stand-in answers on its own thread while the caller waits
+        QThread thread;
+        TFakeFileManager fm;
+        fm.moveToThread(&thread);
+        thread.start();
+        QDBusConnection service = QDBusConnection::connectToBus(address, QStringLiteral("filemanager"));
+        ASSERT_TRUE(service.isConnected());
+        ASSERT_TRUE(service.registerObject(QStringLiteral("/org/freedesktop/FileManager1"), &fm,
+                                           QDBusConnection::ExportAllSlots));
+        ASSERT_TRUE(service.registerService(QStringLiteral("org.freedesktop.FileManager1")));
+        QDBusConnection client = QDBusConnection::connectToBus(address, QStringLiteral("client"));
+        EXPECT_TRUE(TDesktopShellDialogs::ShowItemsOverDBus(client, file));
+        EXPECT_EQ(fm.Uris, QStringList({QUrl::fromLocalFile(file).toString()}));
+        EXPECT_EQ(fm.StartupId, QString());
+        service.unregisterObject(QStringLiteral("/org/freedesktop/FileManager1"));
+        service.unregisterService(QStringLiteral("org.freedesktop.FileManager1"));
+        EXPECT_FALSE(TDesktopShellDialogs::ShowItemsOverDBus(client, file, 2000));
+        thread.quit();
+        thread.wait();
+        QDBusConnection::disconnectFromBus(QStringLiteral("client"));
+        QDBusConnection::disconnectFromBus(QStringLiteral("filemanager"));
+    }
+    daemon.kill();
+    daemon.waitForFinished();
+    EXPECT_TRUE(FLaunched.isEmpty());
+}
+
 // The main window's "LDT-Datei öffnen mit..." uses the same chooser.
 TEST_F(AnlageMenu, MainWindowOpensTheFileWithTheChooser)
 {
@@ -480,3 +541,5 @@ int main(int argc, char **argv)
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
+
+#include "ui_test_LDT3.AnlageMenu.moc"
