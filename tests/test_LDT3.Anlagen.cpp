@@ -292,13 +292,3 @@ TEST(AnlageSafeFileName, NamesStayInTheirDirectory)
         EXPECT_EQ(QDir::cleanPath(target.absolutePath()), root) << c.Name;
     }
 }
-
-// An attachment whose format field names a path proposes a plain name.
-TEST_F(AnlagenTest, FormatWithAPathGivesAPlainDefaultName)
-{
-    TLDT3FilePtrList &l = Load(Record(Anlage({"QUJD"}, L(6303, "txt/../../../../tmp/evil"))));
-    ASSERT_EQ(l.Base64AnalgenList().Count(), 1);
-    TLDT3Base64Anlage *a = l.Base64AnalgenList().Items(0);
-    EXPECT_TRUE(a->DefaultFileNameNoPath().contains(QLatin1String("..")));
-    EXPECT_EQ(AnlageSafeFileName(a->DefaultFileNameNoPath(), a->Number()), QStringLiteral("evil"));
-}

@@ -467,12 +467,16 @@ TEST_F(MainForm, XPMCheckWithoutADirectoryAsksForTheSettings)
         FSink.Shown.clear();
         TLDT3AppSettings::SetXPMDir(c.Dir);
         bool settingsShown = false;
+        size_t messagesBefore = 0;
         WhenModal<QDialog>([&](QDialog *D) {
             settingsShown = D->windowTitle() == QStringLiteral("Ventolix-Einstellungen");
+            messagesBefore = FSink.Shown.size();
             D->reject();
         });
         f.ActionXPM->trigger();
         EXPECT_TRUE(settingsShown) << c.Message;
+        // the information comes first, then the settings
+        EXPECT_EQ(messagesBefore, 1u) << c.Message;
         ASSERT_EQ(FSink.Shown.size(), 1u);
         EXPECT_EQ(FSink.Shown[0].Text, QString::fromUtf8(c.Message));
         // nothing ran: the tab stays
