@@ -1,5 +1,6 @@
 #include "LDT3.Frame.h"
 
+#include "LDT3.AnlageMenu.h"
 #include "LDT3.AppSettings.h"
 #include "LDT3.Base.h"
 #include "LDT3.Data.h"
@@ -22,6 +23,7 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -143,6 +145,9 @@ TLDTFrame::TLDTFrame(QWidget *AParent)
             [this](const QModelIndex &ACurrent) { OnTVSelected(ACurrent); });
     connect(FTVErrors->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex &ACurrent) { OnTVErrorsSelected(ACurrent); });
+    FTV->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(FTV, &QTreeView::customContextMenuRequested, this, &TLDTFrame::OnTVContextMenu);
+    connect(FTV, &QTreeView::doubleClicked, this, &TLDTFrame::OnTVDoubleClicked);
     connect(FTV, &QTreeView::expanded, this, [this]() { UpdateAnhangMark(); });
     connect(FTV, &QTreeView::collapsed, this, [this]() { UpdateAnhangMark(); });
 
@@ -438,11 +443,14 @@ bool TLDTFrame::ActionXPMExecute()
         return false;
     // the messages mark the lines; the file information page shows the result
     if (FLineList->FileIsOpen() && FLineList->XPMCheck()) {
+        // both trees anew: the error tree was built again and the LDT
+        // tree's items of newly marked lines carry the error mark
+        FTVModel->SetMarkedItem(TLDT3TreeModel::mkRange, {});
+        FAnhangNode = nullptr;
+        SetRange(-1, -1);
+        FillTrees();
         WBShowFileInfo(FLineList->GetFileInfoXHTML());
         FListModel->Refresh();
-        // the error tree was built again
-        FTVErrorsModel->SetDatenpaket(FLineList->Datenpaket());
-        FTVErrors->expandToDepth(0);
         SetTreeStatus(FLineList->XPMStatus());
     }
     WBShowXPMFile(QString());
@@ -465,6 +473,32 @@ bool TLDTFrame::ActionXPMExecute()
     TLDT3Data::TryDeleteFile(stat);
     Q_EMIT StateChanged();
     return shown;
+}
+
+QString TLDTFrame::AnlageSaveDir() const { return QFileInfo(FLineList->FileName()).absolutePath(); }
+
+std::unique_ptr<QMenu> TLDTFrame::CreateTVContextMenu(const QModelIndex &AItem)
+{
+    auto menu = std::make_unique<QMenu>(FTV);
+    if (FLineList->FileIsOpen())
+        FillTVAnlageMenu(menu.get(), TLDT3TreeModel::NodeOf(AItem), *FLineList->PtrList(), AnlageSaveDir(), this);
+    return menu;
+}
+
+void TLDTFrame::OnTVContextMenu(const QPoint &APos)
+{
+    std::unique_ptr<QMenu> menu = CreateTVContextMenu(FTV->indexAt(APos));
+    if (menu->isEmpty())
+        return;
+    menu->exec(FTV->viewport()->mapToGlobal(APos));
+    // a saved attachment shows its new file name
+    FTV->viewport()->update();
+}
+
+void TLDTFrame::OnTVDoubleClicked(const QModelIndex &AIndex)
+{
+    if (AnlageDoubleClick(TLDT3TreeModel::NodeOf(AIndex), AnlageSaveDir(), this))
+        FTV->viewport()->update();
 }
 
 TLDT3Line *TLDTFrame::CurrentLine() const { return FListModel->LineAt(FLV->LVCurrentIndex()); }

@@ -14,6 +14,7 @@
 class QAction;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QSplitter;
 class QStatusBar;
 class QTabWidget;
@@ -61,6 +62,10 @@ public:
     bool RightPageVisible(int AIndex) const;
     bool LeftPageVisible(int AIndex) const;
     bool XPMPageVisible() const { return RightPageVisible(pageXPM); }
+
+    // The LDT tree's context menu for an item (its attachments' commands);
+    // empty for an item without attachments or no item.
+    std::unique_ptr<QMenu> CreateTVContextMenu(const QModelIndex &AItem);
 
     // Runs the test module on the file (messages, then the PDF protocol,
     // shown on the page "XPM-Prüfprotokoll"); false when no protocol came.
@@ -157,6 +162,10 @@ private:
     void FillTrees();
     void OnTVSelected(const QModelIndex &AIndex);
     void OnTVErrorsSelected(const QModelIndex &AIndex);
+    void OnTVContextMenu(const QPoint &APos);
+    void OnTVDoubleClicked(const QModelIndex &AIndex);
+    // Where saving an attachment starts: the folder of the file.
+    QString AnlageSaveDir() const;
     void UpdateAnhangMark();
     bool SyncTree(QTreeView *ATree, TLDT3TreeModel *AModel, const TLDT3Node *ANode);
     void ApplyLeftWidth();

@@ -16,6 +16,7 @@
 #include "Vex_BufStr.h"
 #include "Vex_Icons.h"
 #include "Vex_MessageSink.h"
+#include "Vex_Shell.h"
 #include "Vex_VerInfo.h"
 #include "Vex_WebBrowser.h"
 #include "WStrTools.h"
@@ -624,8 +625,8 @@ void TVentolixMainForm::FileOpenWithExecute()
 {
     if (!CurrentFileExists())
         return;
-    // the desktop's choice of a program for the file
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(FLDTFrame->FileName()).absoluteFilePath()));
+    // our chooser of the programs the desktop has for the file
+    ShellOpenWithDlg(FLDTFrame->FileName());
 }
 
 std::unique_ptr<QFileDialog> TVentolixMainForm::CreateSaveDialog()

@@ -1,6 +1,7 @@
 // The desktop program: one main window, an LDT file as the only argument.
 #include "VentolixMain.h"
 #include "VentolixStartUp.h"
+#include "Vex_DesktopShell.h"
 #include "Vex_MessageBoxSink.h"
 #include "Vex_ThreadInfoForm.h"
 #include "Vex_WebBrowser.h"
@@ -19,6 +20,8 @@ int main(int argc, char **argv)
     SetMessageSink(&sink);
     TThreadInfoFormPresenter presenter;
     SetThreadInfoPresenter(&presenter);
+    // open with, properties and the file manager through the desktop
+    TScopedDesktopShell shell;
 
     int rc = 0;
     {

@@ -1,5 +1,6 @@
 #include "CheckReport.h"
 
+#include "LDT3.Anlagen.h"
 #include "LDT3.Document.h"
 #include "LDT3.FilePtrList.h"
 
@@ -54,7 +55,7 @@ bool ExtractAnlagen(TLDT3FilePtrList &AList, const QString &ADir, QTextStream &A
     for (int i = 0; i < anlagen.Count(); ++i) {
         TLDT3Base64Anlage *a = anlagen.Items(i);
         // the default name is a plain file name; never let it leave ADir
-        const QString name = QFileInfo(a->DefaultFileNameNoPath()).fileName();
+        const QString name = AnlageSafeFileName(a->DefaultFileNameNoPath(), a->Number());
         const QString target = QDir(ADir).filePath(name);
         try {
             if (a->SaveToFile(target)) {

@@ -134,6 +134,19 @@ bool TLDT3Base64Anlage::ShellAnlageOpenWithDlg() { return ShellOnSaved(ShellOpen
 bool TLDT3Base64Anlage::ShellAnlagePropertiesDlg() { return ShellOnSaved(ShellPropertiesDlg); }
 bool TLDT3Base64Anlage::ShellAnlageExplore() { return ShellOnSaved(ShellExploreFile); }
 
+QString AnlageSafeFileName(const QString &AName, int ANumber)
+{
+    const qsizetype cut = qMax(AName.lastIndexOf(QLatin1Char('/')), AName.lastIndexOf(QLatin1Char('\\')));
+    QString name = AName.mid(cut + 1);
+    // control characters have no place in a file name
+    for (QChar &c : name)
+        if (c.unicode() < 0x20)
+            c = QLatin1Char('_');
+    if (name.trimmed().isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
+        name = Format(QStringLiteral("Anhang_%d"), {ANumber});
+    return name;
+}
+
 TLDT3Base64Anlage *TLDT3Base64AnlagenList::Add(const TLDT3Base64Rec &ABase64Rec)
 {
     FList.push_back(std::make_unique<TLDT3Base64Anlage>(FPtrList, ABase64Rec));

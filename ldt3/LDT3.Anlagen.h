@@ -91,6 +91,12 @@ private:
     mutable bool FTmpPDFPending = false;
 };
 
+// A plain file name for attachment ANumber made of AName, a name that comes
+// from the file: only its last part counts ('/' and '\\' both separate), so
+// that it never leaves the directory it is put in; an empty, "." or ".."
+// name becomes "Anhang_<ANumber>".
+QString AnlageSafeFileName(const QString &AName, int ANumber);
+
 class TLDT3Base64AnlagenList
 {
 public:

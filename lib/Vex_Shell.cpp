@@ -1,5 +1,7 @@
 #include "Vex_Shell.h"
 
+#include "Vex_DesktopEntry.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QMimeDatabase>
@@ -17,7 +19,7 @@ void SetShellDialogs(TShellDialogs *ADialogs) { GShellDialogs = ADialogs; }
 TShellDialogs *ShellDialogs() { return GShellDialogs; }
 void SetShellLauncher(TShellLauncher ALauncher) { GLauncher = std::move(ALauncher); }
 
-static bool Launch(const QString &AProgram, const QStringList &AArgs)
+bool ShellLaunch(const QString &AProgram, const QStringList &AArgs)
 {
     if (GLauncher)
         return GLauncher(AProgram, AArgs);
@@ -28,7 +30,7 @@ static bool Launch(const QString &AProgram, const QStringList &AArgs)
 
 bool ShellOpenFile(const QString &AFileName)
 {
-    return Launch(QStringLiteral("xdg-open"), {QFileInfo(AFileName).absoluteFilePath()});
+    return ShellLaunch(QStringLiteral("xdg-open"), {QFileInfo(AFileName).absoluteFilePath()});
 }
 
 bool ShellOpenWithDlg(const QString &AFileName)
@@ -44,17 +46,20 @@ bool ShellPropertiesDlg(const QString &AFileName)
 bool ShellExploreFile(const QString &AFileName)
 {
     const QFileInfo info(AFileName);
+    // the desktop program's own call, when it has one
+    if (GShellDialogs && GShellDialogs->ExploreFile(info.absoluteFilePath()))
+        return true;
     // dbus-send splits array items at commas: encode them too
     const QString url = QString::fromLatin1(QUrl::fromLocalFile(info.absoluteFilePath()).toEncoded())
                             .replace(QLatin1Char(','), QLatin1String("%2C"));
     // The file manager's D-Bus interface selects the file; else open its folder.
-    if (Launch(QStringLiteral("dbus-send"),
+    if (ShellLaunch(QStringLiteral("dbus-send"),
                {QStringLiteral("--session"), QStringLiteral("--dest=org.freedesktop.FileManager1"),
                 QStringLiteral("--type=method_call"), QStringLiteral("/org/freedesktop/FileManager1"),
                 QStringLiteral("org.freedesktop.FileManager1.ShowItems"),
                 QStringLiteral("array:string:") + url, QStringLiteral("string:")}))
         return true;
-    return Launch(QStringLiteral("xdg-open"), {info.absolutePath()});
+    return ShellLaunch(QStringLiteral("xdg-open"), {info.absolutePath()});
 }
 
 static QMimeType MimeTypeOfExtension(const QString &AExtension)
@@ -96,49 +101,6 @@ QString GetFriendlyDocName(const QString &AExtension)
     return CachedName(AExtension, false, LookupDocName);
 }
 
-// Value of AKey in [AGroup] of a desktop-entry style file, or empty.
-static QString IniValue(const QString &AFileName, const QString &AGroup, const QString &AKey)
-{
-    QFile f(AFileName);
-    if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
-        return QString();
-    bool inGroup = false;
-    const QString header = QLatin1Char('[') + AGroup + QLatin1Char(']');
-    while (!f.atEnd()) {
-        const QString line = QString::fromUtf8(f.readLine()).trimmed();
-        if (line.startsWith(QLatin1Char('['))) {
-            inGroup = line == header;
-        } else if (inGroup) {
-            const qsizetype eq = line.indexOf(QLatin1Char('='));
-            if (eq > 0 && line.left(eq).trimmed() == AKey)
-                return line.mid(eq + 1).trimmed();
-        }
-    }
-    return QString();
-}
-
-// The desktop entry that handles a MIME type by default, from the
-// mimeapps.list files in the order of the XDG specification.
-static QString DefaultDesktopEntry(const QString &AMimeType)
-{
-    QStringList lists;
-    for (const QString &dir : QStandardPaths::standardLocations(QStandardPaths::GenericConfigLocation))
-        lists << dir + QStringLiteral("/mimeapps.list");
-    for (const QString &dir : QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation))
-        lists << dir + QStringLiteral("/applications/mimeapps.list")
-              << dir + QStringLiteral("/applications/defaults.list")
-              << dir + QStringLiteral("/applications/mimeinfo.cache");
-    for (const QString &file : std::as_const(lists)) {
-        for (const char *group : {"Default Applications", "Added Associations", "MIME Cache"}) {
-            const QStringList entries = IniValue(file, QString::fromLatin1(group), AMimeType)
-                                            .split(QLatin1Char(';'), Qt::SkipEmptyParts);
-            if (!entries.isEmpty())
-                return entries.first();
-        }
-    }
-    return QString();
-}
-
 static QString LookupAppName(const QString &AExtension)
 {
     const QMimeType t = MimeTypeOfExtension(AExtension);
@@ -147,10 +109,8 @@ static QString LookupAppName(const QString &AExtension)
     const QString entry = DefaultDesktopEntry(t.name());
     if (entry.isEmpty())
         return QString();
-    const QString path = QStandardPaths::locate(QStandardPaths::ApplicationsLocation, entry);
-    if (path.isEmpty())
-        return QString();
-    return IniValue(path, QStringLiteral("Desktop Entry"), QStringLiteral("Name"));
+    TDesktopApp app;
+    return FindDesktopApp(entry, app) ? app.Name : QString();
 }
 
 QString GetFriendlyAppName(const QString &AExtension)

@@ -15,6 +15,12 @@ public:
     virtual ~TShellDialogs() = default;
     virtual bool OpenWithDlg(const QString &AFileName) = 0;
     virtual bool PropertiesDlg(const QString &AFileName) = 0;
+    // Shows the file in the file manager; false lets the generic way try.
+    virtual bool ExploreFile(const QString &AFileName)
+    {
+        (void)AFileName;
+        return false;
+    }
 };
 
 // The process's dialogs (not owned); null until the desktop app sets them.
@@ -24,6 +30,8 @@ TShellDialogs *ShellDialogs();
 // Starts a program detached; replaceable so that tests can record the calls.
 using TShellLauncher = std::function<bool(const QString &AProgram, const QStringList &AArgs)>;
 void SetShellLauncher(TShellLauncher ALauncher); // empty = the real launcher
+// Starts AProgram through the launcher; false when it could not be started.
+bool ShellLaunch(const QString &AProgram, const QStringList &AArgs);
 
 bool ShellOpenFile(const QString &AFileName);
 bool ShellOpenWithDlg(const QString &AFileName);

@@ -11,11 +11,13 @@
 #include <QApplication>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QWebEnginePage>
 
 #include <QDeadlineTimer>
 #include <QTest>
 
+#include <functional>
 #include <memory>
 
 // Keeps the event loop running until expr holds or the time is up.
@@ -78,6 +80,21 @@ inline QVariant RunJs(TVexWebBrowser *AView, const QString &AScript, int ATimeou
     });
     WAIT_UNTIL(done, ATimeoutMs);
     return result;
+}
+
+// Acts on the next modal window of type T as soon as it shows.
+template <typename T> void WhenModal(std::function<void(T *)> AAction)
+{
+    auto *timer = new QTimer;
+    timer->setInterval(20);
+    QObject::connect(timer, &QTimer::timeout, [timer, AAction]() {
+        if (auto *w = qobject_cast<T *>(QApplication::activeModalWidget()); w && w->isVisible()) {
+            timer->stop();
+            timer->deleteLater();
+            AAction(w);
+        }
+    });
+    timer->start();
 }
 
 } // namespace uitest

@@ -262,3 +262,33 @@ TEST_F(AnlagenTest, FailedWriteKeepsTheEarlierFile)
     // no temporary file is left beside it
     EXPECT_EQ(QDir(FTmp.path()).entryList(QDir::Files).size(), 2); // the LDT file and the earlier one
 }
+
+// A name from the file never leads out of the directory it is saved in.
+TEST(AnlageSafeFileName, NamesStayInTheirDirectory)
+{
+    const struct
+    {
+        const char *Name;
+        const char *Expected;
+    } cases[] = {
+        {"Z01_Anhang_1.pdf", "Z01_Anhang_1.pdf"},
+        {"Z01_Anhang_1.pdf/../../../home/x.sh", "x.sh"},
+        {"/etc/passwd", "passwd"},
+        {"..\\..\\boot.ini", "boot.ini"},
+        {"Z01_Anhang_1./", "Anhang_3"},
+        {"", "Anhang_3"},
+        {".", "Anhang_3"},
+        {"..", "Anhang_3"},
+        {"a/..", "Anhang_3"},
+        {"   ", "Anhang_3"},
+        {"Z01_Anhang_1.p\ndf", "Z01_Anhang_1.p_df"},
+    };
+    QTemporaryDir dir;
+    const QString root = QDir(dir.path()).canonicalPath();
+    for (const auto &c : cases) {
+        const QString name = AnlageSafeFileName(QString::fromUtf8(c.Name), 3);
+        EXPECT_EQ(name, QString::fromUtf8(c.Expected)) << c.Name;
+        const QFileInfo target(QDir(root).filePath(name));
+        EXPECT_EQ(QDir::cleanPath(target.absolutePath()), root) << c.Name;
+    }
+}

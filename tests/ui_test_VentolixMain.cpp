@@ -5,6 +5,8 @@
 #include "LDT3.Data.h"
 #include "LDT3.LVBase.h"
 #include "LDT3.Frame.h"
+#include "LDT3.FilePtrList.h"
+#include "LDT3.TreeModel.h"
 #include "LDT3.TableSet.h"
 #include "LDT3.XPMHook.h"
 #include "VentolixMain.h"
@@ -12,6 +14,8 @@
 #include "VentolixStartPage.h"
 #include "VentolixStartUp.h"
 #include "Vex_AppRegistry.h"
+#include "Vex_Icons.h"
+#include "Vex_ThreadInfoForm.h"
 #include "Vex_VerInfo.h"
 
 #include <QAction>
@@ -45,20 +49,7 @@ QString Example(const char *AName)
     return testutil::ExamplesDir() + QLatin1Char('/') + QString::fromLatin1(AName);
 }
 
-// Acts on the next modal window of type T as soon as it shows.
-template <typename T> void WhenModal(std::function<void(T *)> AAction)
-{
-    auto *timer = new QTimer;
-    timer->setInterval(20);
-    QObject::connect(timer, &QTimer::timeout, [timer, AAction]() {
-        if (auto *w = qobject_cast<T *>(QApplication::activeModalWidget()); w && w->isVisible()) {
-            timer->stop();
-            timer->deleteLater();
-            AAction(w);
-        }
-    });
-    timer->start();
-}
+using uitest::WhenModal;
 
 class MainForm : public ::testing::Test
 {
@@ -476,12 +467,16 @@ TEST_F(MainForm, XPMCheckWithoutADirectoryAsksForTheSettings)
         FSink.Shown.clear();
         TLDT3AppSettings::SetXPMDir(c.Dir);
         bool settingsShown = false;
+        size_t messagesBefore = 0;
         WhenModal<QDialog>([&](QDialog *D) {
             settingsShown = D->windowTitle() == QStringLiteral("Ventolix-Einstellungen");
+            messagesBefore = FSink.Shown.size();
             D->reject();
         });
         f.ActionXPM->trigger();
         EXPECT_TRUE(settingsShown) << c.Message;
+        // the information comes first, then the settings
+        EXPECT_EQ(messagesBefore, 1u) << c.Message;
         ASSERT_EQ(FSink.Shown.size(), 1u);
         EXPECT_EQ(FSink.Shown[0].Text, QString::fromUtf8(c.Message));
         // nothing ran: the tab stays
@@ -531,6 +526,115 @@ TEST_F(MainForm, XPMCheckShowsTheProtocolOnTheDocumentsXPMPage)
     SetLDTTmpDir(QString());
 }
 
+
+// The lines the module names get the XPM mark in the list and the error
+// mark in both trees, whose status lines then read the module's verdict;
+// the protocol is removed when the program ends, the statistics at once.
+TEST_F(MainForm, XPMCheckMarksTheNamedLinesAndRefreshesTheTrees)
+{
+    const QString standin = testutil::BinDir() + QStringLiteral("/xpm-standin");
+    if (!QFileInfo::exists(standin + QStringLiteral("/Bin/standin.jar")))
+        GTEST_SKIP() << "no stand-in test module (needs a JDK)";
+    SetLDTTmpDir(FTmp.filePath(QStringLiteral("tmp")));
+    xpmtest::TScopedEnv m("XPMSTANDIN_MESSAGES", "2|F|K089|Feld|Wert fehlt;5|W|F012|Format|Format falsch");
+    TLDT3AppSettings::SetXPMDir(standin);
+    TVentolixMainForm f;
+    ASSERT_TRUE(f.OpenLDTFile(Example("Z01_Auftrag.ldt")));
+    TLDTFrame *v = f.LDTFrame();
+    const TLDT3FilePtrList &ptr = *v->LineList().PtrList();
+    const QString none = QStringLiteral("Es erfolgte keine XPM-Prüfung");
+    EXPECT_EQ(v->TreeStatusText(), none);
+    const int marked[] = {2, 5};
+    for (int z : marked)
+        ASSERT_FALSE(ptr.LineHasErrors(z - 1)) << z;
+    // the tab "Fehler" says whether there are errors
+    auto *left = v->findChild<QTabWidget *>(QStringLiteral("PageControlLeft"));
+    ASSERT_NE(left, nullptr);
+    const auto tabImage = [&]() { return left->tabIcon(TLDTFrame::pageErrors).pixmap(16, 16).toImage(); };
+    const QImage okImage = VexIcon(QStringLiteral("mark-ok")).pixmap(16, 16).toImage();
+    const QImage errorImage = VexIcon(QStringLiteral("mark-error")).pixmap(16, 16).toImage();
+    ASSERT_NE(okImage, errorImage);
+    const bool errorsBefore = tabImage() == errorImage;
+    QTRY_VERIFY(f.ActionXPM->isEnabled());
+    f.ActionXPM->trigger();
+    ASSERT_TRUE(v->LineList().XPMCheckDone());
+
+    EXPECT_NE(v->TreeStatusText(), none);
+    EXPECT_TRUE(v->TreeStatusText().startsWith(QLatin1String("XPM: ")));
+    EXPECT_EQ(v->TreeStatusText(), v->LineList().XPMStatus());
+    EXPECT_EQ(v->ErrorTreeStatusText(), v->TreeStatusText());
+    for (int i = 0; i < ptr.Count(); ++i) {
+        const int z = i + 1;
+        const bool named = std::find(std::begin(marked), std::end(marked), z) != std::end(marked);
+        EXPECT_EQ(ptr.LineHasXPMErrors(i), named) << z;
+        if (!named)
+            continue;
+        const TLDT3Line *line = v->LineList().GetLDT3LineFromZeile(z);
+        ASSERT_NE(line, nullptr);
+        EXPECT_EQ(line->ImageIndex(), LDT3ImageXPM) << z;
+        // the error tree was built anew with the line; the LDT tree marks it
+        const QModelIndex err = v->ErrorTreeModel()->IndexOf(v->LineList().GetLDT3LineErrorNodeFromLDT3Line(line));
+        EXPECT_TRUE(err.isValid()) << z;
+        const TLDT3Node *node = v->LineList().GetLDT3LineNodeFromLDT3Line(line);
+        ASSERT_NE(node, nullptr);
+        EXPECT_TRUE(v->LDTTreeModel()->HasErrorMark(node)) << z;
+        EXPECT_FALSE(v->LDTTreeModel()->IndexOf(node).data(Qt::DecorationRole).isNull()) << z;
+    }
+    EXPECT_TRUE(v->LeftPageVisible(TLDTFrame::pageErrors));
+    EXPECT_EQ(tabImage(), errorImage) << "errors before: " << errorsBefore;
+    // the file information page has the module's messages now
+    EXPECT_TRUE(v->FileInfoView()->LoadedString().contains(QLatin1String("Wert fehlt")));
+    EXPECT_TRUE(v->FileInfoView()->LoadedString().contains(QLatin1String("Format falsch")));
+
+    const QString tmp = TLDT3Data::GetLDTTmpDir();
+    const QString prot = QDir(tmp).filePath(QStringLiteral("LDT3XPM_Prot.pdf"));
+    EXPECT_TRUE(QFileInfo::exists(prot));
+    EXPECT_FALSE(QFileInfo::exists(QDir(tmp).filePath(QStringLiteral("LDT3XPM_Stat.pdf"))));
+    EXPECT_TRUE(TLDT3Data::ScheduledFiles().contains(prot));
+    // what the program does as it ends
+    TLDT3Data::DeleteScheduledFiles();
+    EXPECT_FALSE(QFileInfo::exists(prot));
+    SetLDTTmpDir(QString());
+}
+
+// Both runs show the progress window; cancelling it ends them without a
+// result and without a protocol page.
+TEST_F(MainForm, XPMCheckCanBeCancelled)
+{
+    const QString standin = testutil::BinDir() + QStringLiteral("/xpm-standin");
+    if (!QFileInfo::exists(standin + QStringLiteral("/Bin/standin.jar")))
+        GTEST_SKIP() << "no stand-in test module (needs a JDK)";
+    SetLDTTmpDir(FTmp.filePath(QStringLiteral("tmp")));
+    xpmtest::TScopedEnv m("XPMSTANDIN_MESSAGES", "2|F|K089|Feld|Wert fehlt");
+    xpmtest::TScopedEnv slow("XPMSTANDIN_SLEEP_MS", "3000");
+    TLDT3AppSettings::SetXPMDir(standin);
+    TThreadInfoFormPresenter presenter;
+    SetThreadInfoPresenter(&presenter);
+    TVentolixMainForm f;
+    ASSERT_TRUE(f.OpenLDTFile(Example("Z01_Auftrag.ldt")));
+    QTRY_VERIFY(f.ActionXPM->isEnabled());
+    QStringList captions;
+    QTimer canceller;
+    canceller.setInterval(20);
+    QObject::connect(&canceller, &QTimer::timeout, [&]() {
+        auto *w = dynamic_cast<TThreadInfoForm *>(QApplication::activeModalWidget());
+        if (w && w->isVisible() && w->CancelButton() && w->CancelButton()->isEnabled()
+            && w->property("cancelled").isNull()) {
+            w->setProperty("cancelled", true);
+            captions << w->windowTitle();
+            w->CancelButton()->click();
+        }
+    });
+    canceller.start();
+    f.ActionXPM->trigger();
+    canceller.stop();
+    SetThreadInfoPresenter(nullptr);
+    EXPECT_EQ(captions.size(), 2);
+    EXPECT_FALSE(f.LDTFrame()->LineList().XPMCheckDone());
+    EXPECT_FALSE(f.LDTFrame()->XPMPageVisible());
+    EXPECT_EQ(f.LDTFrame()->TreeStatusText(), QStringLiteral("Es erfolgte keine XPM-Prüfung"));
+    SetLDTTmpDir(QString());
+}
 
 TEST_F(MainForm, StartUpNamesTheDirectoriesInstallsTheXPMRunnerAndDeletesFilesLeftBefore)
 {

@@ -1,0 +1,75 @@
+// The document view on a real display: the test module's PDF protocol is
+// drawn on the page "XPM-Prüfprotokoll" by the browser's PDF viewer.
+#include "LDT3.AppSettings.h"
+#include "LDT3.Data.h"
+#include "LDT3.Frame.h"
+#include "UiTestUtil.h"
+#include "Vex_WebBrowser.h"
+
+#include <QDir>
+#include <QImage>
+#include <QWebEngineView>
+
+namespace {
+
+// The share of pixels of AImage with the colour AColour (within a small tolerance).
+double Share(const QImage &AImage, QRgb AColour)
+{
+    qint64 n = 0;
+    for (int y = 0; y < AImage.height(); ++y)
+        for (int x = 0; x < AImage.width(); ++x) {
+            const QRgb p = AImage.pixel(x, y);
+            n += qAbs(qRed(p) - qRed(AColour)) < 12 && qAbs(qGreen(p) - qGreen(AColour)) < 12
+                 && qAbs(qBlue(p) - qBlue(AColour)) < 12;
+        }
+    return AImage.isNull() ? 0 : double(n) / (qint64(AImage.width()) * AImage.height());
+}
+
+} // namespace
+
+TEST(FrameOnScreen, XPMProtocolPageShowsTheStandInsPdf)
+{
+    const QString standin = testutil::BinDir() + QStringLiteral("/xpm-standin");
+    if (!QFileInfo::exists(standin + QStringLiteral("/Bin/standin.jar")))
+        GTEST_SKIP() << "no stand-in test module (needs a JDK)";
+    QTemporaryDir tmp;
+    SetLDTTmpDir(tmp.filePath(QStringLiteral("tmp")));
+    xpmtest::TScopedEnv m("XPMSTANDIN_MESSAGES", "2|W|K089|Feld|Wert fehlt");
+    xpmtest::TRecordingSink sink;
+    TLDT3AppSettings::SetXPMDir(standin);
+    TLDTFrame f;
+    f.resize(1000, 700);
+    f.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&f));
+    ASSERT_TRUE(f.OpenLDTFile(testutil::ExamplesDir() + QStringLiteral("/Z01_Auftrag.ldt")));
+    ASSERT_TRUE(f.ActionXPMExecute());
+    ASSERT_NE(f.XPMView(), nullptr);
+    EXPECT_TRUE(f.XPMPageVisible());
+    EXPECT_EQ(f.RightPage(), int(TLDTFrame::pageXPM));
+    const QString prot = QDir(TLDT3Data::GetLDTTmpDir()).filePath(QStringLiteral("LDT3XPM_Prot.pdf"));
+    QTRY_COMPARE_WITH_TIMEOUT(f.XPMView()->url(), QUrl::fromLocalFile(prot), 20000);
+    // the viewer draws a grey surround and the white page on it
+    QImage shot;
+    WAIT_UNTIL((shot = f.XPMView()->grab().toImage(), Share(shot, qRgb(0x52, 0x56, 0x59)) > 0.05
+                                                          && Share(shot, qRgb(255, 255, 255)) > 0.05),
+               20000);
+    shot.save(tmp.filePath(QStringLiteral("protokoll.png")));
+    if (!qEnvironmentVariableIsEmpty("VENTOLIX_KEEP_SHOT"))
+        shot.save(qEnvironmentVariable("VENTOLIX_KEEP_SHOT"));
+    EXPECT_GT(Share(shot, qRgb(0x52, 0x56, 0x59)), 0.05);
+    EXPECT_GT(Share(shot, qRgb(255, 255, 255)), 0.05);
+    for (const auto &s : sink.Shown)
+        EXPECT_NE(s.Kind, TMsgKind::mkError) << s.Text.toStdString();
+    TLDT3Data::DeleteScheduledFiles();
+    SetLDTTmpDir(QString());
+}
+
+int main(int argc, char **argv)
+{
+    qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    TVexWebBrowser::PrepareApplication();
+    QApplication app(argc, argv);
+    InstallXPMRunner();
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
