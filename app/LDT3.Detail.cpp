@@ -8,6 +8,7 @@
 #include "Vex_Icons.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -122,10 +123,15 @@ bool TLDTDetailDlg::Showing() const { return isVisible() && !isMinimized(); }
 
 void TLDTDetailDlg::ShowDetail()
 {
+    // where a platform activates a window it shows, the window that had the
+    // focus gets it back
+    QWidget *active = QApplication::activeWindow();
     if (isMinimized())
         setWindowState(windowState() & ~Qt::WindowMinimized);
     if (!isVisible())
         show();
+    if (active && active != this)
+        active->activateWindow();
     UpdateDetail();
     Q_EMIT ShowingChanged();
 }
