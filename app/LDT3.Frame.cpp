@@ -240,9 +240,15 @@ void TLDTFrame::BuildListPage(QWidget *APage)
     FStatusBar->setSizeGripEnabled(false);
     for (int w : {200, 200, 200, 50}) {
         auto *panel = new QLabel(FStatusBar);
-        panel->setFixedWidth(w);
-        FStatusBar->addWidget(panel);
         FPanels << panel;
+        // the last panel reaches to the right edge ("Suchergebnis %d von %d" needs more than its 50)
+        if (FPanels.size() == 4) {
+            panel->setMinimumWidth(w);
+            FStatusBar->addWidget(panel, 1);
+        } else {
+            panel->setFixedWidth(w);
+            FStatusBar->addWidget(panel);
+        }
     }
     FStatusBar->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     l->addWidget(FStatusBar);

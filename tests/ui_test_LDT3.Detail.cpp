@@ -144,7 +144,8 @@ TEST_F(DetailDlg, RestoredFromMinimisedKeepsTheFocusInTheList)
     EXPECT_EQ(QApplication::focusWidget(), f->ListView());
 
     f->DetailDlg()->showMinimized();
-    QTRY_VERIFY(!f->DetailDlg()->Showing());
+    WAIT_UNTIL(!f->DetailDlg()->Showing(), 5000);
+    ASSERT_FALSE(f->DetailDlg()->Showing());
     EXPECT_FALSE(f->ActionToggleShowDetail()->isChecked());
     main.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&main));

@@ -722,7 +722,8 @@ TEST_F(MainForm, ViewMenuAndGotoLineWorkOnTheDocumentView)
     EXPECT_FALSE(details->isChecked());
 
     f.ActivatePage(TVentolixMainForm::tabInfo);
-    QTRY_VERIFY(f.ActionGotoLine->isEnabled());
+    WAIT_UNTIL(f.ActionGotoLine->isEnabled(), 5000);
+    ASSERT_TRUE(f.ActionGotoLine->isEnabled());
     WhenModal<QInputDialog>([](QInputDialog *D) {
         D->setTextValue(QStringLiteral("5"));
         D->accept();
