@@ -16,11 +16,13 @@
 #include "WStrTools.h"
 
 #include <QAction>
+#include <QDialogButtonBox>
 #include <QEvent>
 #include <QFontDialog>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
 #include <QShortcut>
 #include <QToolBar>
 #include <QTreeView>
@@ -339,6 +341,9 @@ bool TLDTFrameActions::GotoLine()
     dlg.setWindowTitle(QStringLiteral("Gehe zu Zeile"));
     dlg.setLabelText(QStringLiteral("Zeile:"));
     dlg.setTextValue(QString());
+    // Qt's own button texts are English without its translations
+    dlg.setOkButtonText(QStringLiteral("OK"));
+    dlg.setCancelButtonText(QStringLiteral("Abbrechen"));
     if (dlg.exec() == QDialog::Accepted)
         GotoLineText(dlg.textValue());
     return true;
@@ -459,6 +464,10 @@ void ChooseFont(QWidget *AControl, QFontDialog::FontDialogOptions AOptions)
     QFontDialog dlg(AControl->font(), AControl->window());
     dlg.setObjectName(QStringLiteral("FontDlg"));
     dlg.setOptions(AOptions | QFontDialog::DontUseNativeDialog);
+    dlg.setWindowTitle(QStringLiteral("Schriftart wählen"));
+    if (auto *box = dlg.findChild<QDialogButtonBox *>())
+        if (QPushButton *cancel = box->button(QDialogButtonBox::Cancel))
+            cancel->setText(QStringLiteral("Abbrechen"));
     if (dlg.exec() == QDialog::Accepted)
         AControl->setFont(dlg.selectedFont());
 }

@@ -235,6 +235,7 @@ TEST_F(FrameActions, GotoLineAnswers)
         EXPECT_EQ(D->windowTitle(), QStringLiteral("Gehe zu Zeile"));
         EXPECT_EQ(D->labelText(), QStringLiteral("Zeile:"));
         EXPECT_TRUE(D->textValue().isEmpty());
+        EXPECT_EQ(D->cancelButtonText(), QStringLiteral("Abbrechen"));
         D->setTextValue(QStringLiteral("7"));
         D->accept();
     });
