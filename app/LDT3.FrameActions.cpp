@@ -23,7 +23,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
-#include <QShortcut>
+#include <QKeyEvent>
 #include <QToolBar>
 #include <QTreeView>
 
@@ -92,9 +92,9 @@ TLDTFrameActions::TLDTFrameActions(TLDTFrame *AFrame) : QObject(AFrame), FFrame(
     for (QAction *a : {FActionRawCopy, FActionRawSelectAll})
         SetCategory(a, QStringLiteral("Bearbeiten"));
 
-    // Space shows the details from the list only: elsewhere it types or scrolls
-    auto *space = new QShortcut(QKeySequence(Qt::Key_Space), FFrame->ListView(), nullptr, nullptr, Qt::WidgetShortcut);
-    connect(space, &QShortcut::activated, detail, &QAction::trigger);
+    // Space toggles the details from the list only (elsewhere it types or
+    // scrolls), before the list takes it for its keyboard search
+    FFrame->ListView()->installEventFilter(this);
 
     CreateMenus();
 
@@ -442,6 +442,13 @@ bool TLDTFrameActions::eventFilter(QObject *AWatched, QEvent *AEvent)
 {
     if (AWatched == FFrame->EdSearch() && AEvent->type() == QEvent::FocusIn)
         SearchTextChanged();
+    if (AWatched == FFrame->ListView() && AEvent->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(AEvent);
+        if (key->key() == Qt::Key_Space && key->modifiers() == Qt::NoModifier) {
+            FFrame->ActionToggleShowDetail()->trigger();
+            return true;
+        }
+    }
     return QObject::eventFilter(AWatched, AEvent);
 }
 

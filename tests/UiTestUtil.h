@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QWebEnginePage>
 
 #include <QDeadlineTimer>
@@ -78,6 +79,21 @@ inline QVariant RunJs(TVexWebBrowser *AView, const QString &AScript, int ATimeou
     });
     WAIT_UNTIL(done, ATimeoutMs);
     return result;
+}
+
+// Runs AAnswer on the next modal dialog of type D once it is up (for a
+// dialog that a command runs with exec()).
+template <typename D, typename F> void AnswerNextModal(F AAnswer)
+{
+    QTimer::singleShot(0, [AAnswer]() {
+        QDeadlineTimer deadline(5000);
+        while (!qobject_cast<D *>(QApplication::activeModalWidget()) && !deadline.hasExpired())
+            QApplication::processEvents();
+        if (auto *d = qobject_cast<D *>(QApplication::activeModalWidget()))
+            AAnswer(d);
+        else
+            ADD_FAILURE() << "no modal dialog came up";
+    });
 }
 
 } // namespace uitest

@@ -125,12 +125,7 @@ TEST_F(ColSettings, OKAppliesCancelChangesNothing)
     const QStringList before = ShownColumns(f);
     for (bool ok : {false, true}) {
         SCOPED_TRACE(ok);
-        QTimer::singleShot(0, [ok]() {
-            QDeadlineTimer deadline(5000);
-            while (!qobject_cast<TLDTColSettingsDlg *>(QApplication::activeModalWidget()) && !deadline.hasExpired())
-                QApplication::processEvents();
-            auto *d = qobject_cast<TLDTColSettingsDlg *>(QApplication::activeModalWidget());
-            ASSERT_NE(d, nullptr);
+        uitest::AnswerNextModal<TLDTColSettingsDlg>([ok](TLDTColSettingsDlg *d) {
             // untick "Status"
             QListWidget *lv = d->ColSettingsFrame()->LVLDT3Columns();
             for (int i = 0; i < lv->count(); ++i)

@@ -137,7 +137,8 @@ TEST_F(DetailDlg, RestoredFromMinimisedKeepsTheFocusInTheList)
     f->ListView()->setFocus();
     ASSERT_EQ(QApplication::focusWidget(), f->ListView());
 
-    f->ActionToggleShowDetail()->trigger();
+    // Space in the list shows the details
+    QTest::keyClick(f->ListView(), Qt::Key_Space);
     ASSERT_TRUE(f->DetailDlgShowing());
     QTest::qWait(50);
     EXPECT_EQ(QApplication::activeWindow(), &main);

@@ -53,18 +53,6 @@ int TreeZeile(const TLDTFrame &F)
     return n && n->ClassType()->InheritsFrom(TLDT3LineNode::Class()) ? static_cast<const TLDT3LineNode *>(n)->Zeile() : 0;
 }
 
-// Runs AAnswer on the next modal dialog once it is up.
-template <typename D, typename F> void AnswerNextDialog(F AAnswer)
-{
-    QTimer::singleShot(0, [AAnswer]() {
-        QDeadlineTimer deadline(5000);
-        while (!qobject_cast<D *>(QApplication::activeModalWidget()) && !deadline.hasExpired())
-            QApplication::processEvents();
-        if (auto *d = qobject_cast<D *>(QApplication::activeModalWidget()))
-            AAnswer(d);
-    });
-}
-
 class FrameActions : public ::testing::Test
 {
 protected:
@@ -231,7 +219,7 @@ TEST_F(FrameActions, GotoLineAnswers)
         EXPECT_EQ(TreeZeile(f) != 0, moved);
     }
     // the dialog itself
-    AnswerNextDialog<QInputDialog>([](QInputDialog *D) {
+    uitest::AnswerNextModal<QInputDialog>([](QInputDialog *D) {
         EXPECT_EQ(D->windowTitle(), QStringLiteral("Gehe zu Zeile"));
         EXPECT_EQ(D->labelText(), QStringLiteral("Zeile:"));
         EXPECT_TRUE(D->textValue().isEmpty());
@@ -394,7 +382,7 @@ TEST_F(FrameActions, FontDialogs)
         QFont chosen = target->font();
         chosen.setPointSize(chosen.pointSize() + 3);
         bool monospaced = !raw;
-        AnswerNextDialog<QFontDialog>([&](QFontDialog *D) {
+        uitest::AnswerNextModal<QFontDialog>([&](QFontDialog *D) {
             monospaced = D->testOption(QFontDialog::MonospacedFonts);
             D->setCurrentFont(chosen);
             D->accept();

@@ -713,6 +713,7 @@ TEST_F(MainForm, ViewMenuAndGotoLineWorkOnTheDocumentView)
     EXPECT_EQ(entries.join(QLatin1Char('|')),
               QStringLiteral("&Base64 ausblenden|Inhalte ein&rücken|Zeige Details|-|&Spaltenauswahl"));
     ASSERT_NE(details, nullptr);
+    EXPECT_EQ(details->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_D));
     EXPECT_TRUE(details->isEnabled());
     details->trigger();
     EXPECT_TRUE(f.LDTFrame()->DetailDlgShowing());
