@@ -186,6 +186,11 @@ TLDTFrame::TLDTFrame(QWidget *AParent)
 
 TLDTFrame::~TLDTFrame()
 {
+    // the commands and the detail dialog read the document: they go first
+    delete FActions;
+    FActions = nullptr;
+    delete FDetailDlg;
+    FDetailDlg = nullptr;
     // the views hold pointers into the document: let go of them first
     FTVModel->Clear();
     FTVErrorsModel->Clear();
