@@ -6,6 +6,7 @@
 #include "LDT3.Frame.h"
 #include "LDT3.FrameActions.h"
 #include "LDT3.ListView.h"
+#include "LDT3.RawView.h"
 #include "LDT3.TreeModel.h"
 #include "UiTestUtil.h"
 #include "Vex_AppRegistry.h"
@@ -161,6 +162,22 @@ TEST_F(DetailDlg, RestoredFromMinimisedKeepsTheFocusInTheList)
     QTest::qWait(50);
     EXPECT_EQ(QApplication::activeWindow(), &main);
     EXPECT_EQ(QApplication::focusWidget(), f->ListView());
+}
+
+// While the dialog shows, the list follows the caret of the raw text; otherwise it stays.
+TEST_F(DetailDlg, ListFollowsTheRawTextOnlyWhileItShows)
+{
+    TLDTFrame f;
+    ASSERT_TRUE(f.OpenLDTFile(testutil::WriteFile(FTmp, QStringLiteral("Z01err.ldt"), ErrorFile())));
+    f.GotoNearestZeile(3);
+    QTest::keyClick(f.RawView(), Qt::Key_Down);
+    EXPECT_EQ(f.RawView()->CaretLine(), 3);
+    EXPECT_EQ(f.CurrentZeile(), 3);
+    f.ShowDetailDlg();
+    QTest::keyClick(f.RawView(), Qt::Key_Down);
+    EXPECT_EQ(f.RawView()->CaretLine(), 4);
+    EXPECT_EQ(f.CurrentZeile(), 5);
+    EXPECT_EQ(f.DetailDlg()->StatusText(), f.CurrentLine()->DetailCaption());
 }
 
 TEST_F(DetailDlg, PlacementIsKeptUnderItsOwnSection)
