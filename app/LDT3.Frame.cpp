@@ -4,6 +4,8 @@
 #include "LDT3.AppSettings.h"
 #include "LDT3.Base.h"
 #include "LDT3.Data.h"
+#include "LDT3.Detail.h"
+#include "LDT3.FrameActions.h"
 #include "LDT3.LVBase.h"
 #include "LDT3.ListView.h"
 #include "LDT3.RawView.h"
@@ -63,13 +65,6 @@ QTreeView *NewTree(QWidget *AParent, const QString &AName, QAbstractItemModel *A
     tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tree->setUniformRowHeights(true);
     return tree;
-}
-
-// An inert button until the commands arrive.
-void AddButton(QToolBar *ABar, const QString &AIcon, const QString &AHint)
-{
-    QAction *a = ABar->addAction(VexIcon(AIcon), AHint);
-    a->setToolTip(AHint);
 }
 
 } // namespace
@@ -174,7 +169,6 @@ TLDTFrame::TLDTFrame(QWidget *AParent)
     FActionToggleLevelIndent->setCheckable(true);
     FActionToggleLevelIndent->setChecked(true);
     connect(FActionToggleLevelIndent, &QAction::toggled, FListModel, &TLDT3ListModel::SetLevelIndent);
-    // the detail window and the column dialog come with the commands
     FActionToggleShowDetail =
         new QAction(VexIcon(QStringLiteral("details")), QStringLiteral("Detail-Informationen"), this);
     FActionToggleShowDetail->setToolTip(QStringLiteral("Zeige Details"));
@@ -182,11 +176,12 @@ TLDTFrame::TLDTFrame(QWidget *AParent)
     FActionToggleShowDetail->setEnabled(false);
     FActionColSettingsDlg = new QAction(QStringLiteral("&Spaltenauswahl der LDT-Liste"), this);
     FActionColSettingsDlg->setToolTip(QStringLiteral("Spaltenauswahl der LDT-Liste"));
-    FActionColSettingsDlg->setEnabled(false);
-    FNavBar->addSeparator();
-    FNavBar->addAction(FActionToggleShowDetail);
-    FNavBar->addAction(FActionToggleLevelIndent);
-    FNavBar->addAction(FActionToggleBase64);
+
+    // the one detail dialog, a window of its own that goes with the view
+    FDetailDlg = new TLDTDetailDlg(this);
+    FDetailDlg->SetLDTFrame(this);
+    FActions = new TLDTFrameActions(this);
+    FActions->FillToolBars(FNavBar, FSearchBar, FEdSearch);
 
     Clear();
     SetLeftPageVisible(pageErrors, false);
@@ -196,6 +191,11 @@ TLDTFrame::TLDTFrame(QWidget *AParent)
 
 TLDTFrame::~TLDTFrame()
 {
+    // the commands and the detail dialog read the document: they go first
+    delete FActions;
+    FActions = nullptr;
+    delete FDetailDlg;
+    FDetailDlg = nullptr;
     // the views hold pointers into the document: let go of them first
     FTVModel->Clear();
     FTVErrorsModel->Clear();
@@ -213,22 +213,9 @@ void TLDTFrame::BuildListPage(QWidget *APage)
     FNavBar = new QToolBar(bars);
     FNavBar->setObjectName(QStringLiteral("ToolBarNavigation"));
     FNavBar->setIconSize(QSize(16, 16));
-    AddButton(FNavBar, QStringLiteral("nav-first"), QStringLiteral("Erste Zeile"));
-    AddButton(FNavBar, QStringLiteral("nav-prev"), QStringLiteral("Vorherige Seite"));
-    AddButton(FNavBar, QStringLiteral("nav-prev"), QStringLiteral("Vorherige Zeile"));
-    AddButton(FNavBar, QStringLiteral("nav-next"), QStringLiteral("Nächste Zeile"));
-    AddButton(FNavBar, QStringLiteral("nav-next"), QStringLiteral("Nächste Seite"));
-    AddButton(FNavBar, QStringLiteral("nav-last"), QStringLiteral("Letzte Zeile"));
-    FNavBar->addSeparator();
-    AddButton(FNavBar, QStringLiteral("nav-prev-error"), QStringLiteral("Vorheriger Fehler"));
-    AddButton(FNavBar, QStringLiteral("nav-next-error"), QStringLiteral("Nächster Fehler"));
-    AddButton(FNavBar, QStringLiteral("goto-line"), QStringLiteral("Gehe zu Zeile"));
-    AddButton(FNavBar, QStringLiteral("sync"), QStringLiteral("Synchronisieren"));
     FSearchBar = new QToolBar(bars);
     FSearchBar->setObjectName(QStringLiteral("ToolBarSearch"));
     FSearchBar->setIconSize(QSize(16, 16));
-    AddButton(FSearchBar, QStringLiteral("nav-first"), QStringLiteral("Erster Treffer"));
-    AddButton(FSearchBar, QStringLiteral("search-prev"), QStringLiteral("Vorheriger Treffer"));
     FEdSearch = new QLineEdit(FSearchBar);
     FEdSearch->setObjectName(QStringLiteral("EdSearch"));
     FEdSearch->setPlaceholderText(QStringLiteral("Suche in Datei..."));
@@ -237,8 +224,7 @@ void TLDTFrame::BuildListPage(QWidget *APage)
     bold.setBold(true);
     FEdSearch->setFont(bold);
     FSearchBar->addWidget(FEdSearch);
-    AddButton(FSearchBar, QStringLiteral("search-next"), QStringLiteral("Nächster Treffer"));
-    AddButton(FSearchBar, QStringLiteral("nav-last"), QStringLiteral("Letzter Treffer"));
+    // the buttons come with the view's actions (TLDTFrameActions::FillToolBars)
     barsLayout->addWidget(FNavBar);
     barsLayout->addWidget(FSearchBar);
     barsLayout->addStretch(1);
@@ -264,9 +250,15 @@ void TLDTFrame::BuildListPage(QWidget *APage)
     FStatusBar->setSizeGripEnabled(false);
     for (int w : {200, 200, 200, 50}) {
         auto *panel = new QLabel(FStatusBar);
-        panel->setFixedWidth(w);
-        FStatusBar->addWidget(panel);
         FPanels << panel;
+        // the last panel reaches to the right edge ("Suchergebnis %d von %d" needs more than its 50)
+        if (FPanels.size() == 4) {
+            panel->setMinimumWidth(w);
+            FStatusBar->addWidget(panel, 1);
+        } else {
+            panel->setFixedWidth(w);
+            FStatusBar->addWidget(panel);
+        }
     }
     FStatusBar->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     l->addWidget(FStatusBar);
@@ -287,6 +279,11 @@ QString TLDTFrame::StatusPanelText(int APanel) const
 }
 void TLDTFrame::UpdateStatusBarTop(const QString &S) { FStatusBarTop->setText(S); }
 void TLDTFrame::UpdateStatusBarFrame(const QString &S) { FStatusFrame->setText(S); }
+void TLDTFrame::SetStatusPanelText(int APanel, const QString &S)
+{
+    if (APanel >= 0 && APanel < FPanels.size())
+        FPanels[APanel]->setText(S);
+}
 
 void TLDTFrame::SetTreeStatus(const QString &S)
 {
@@ -366,6 +363,8 @@ void TLDTFrame::Clear()
     FPCRight->setCurrentIndex(pageList);
     FPCLeft->setCurrentIndex(pageLDTTree);
     FRawStatus->clear();
+    if (FActions)
+        FActions->ResetSearch();
 }
 
 void TLDTFrame::UpdateActions()
@@ -373,6 +372,8 @@ void TLDTFrame::UpdateActions()
     const bool open = FLineList->FileIsOpen();
     FActionToggleBase64->setEnabled(open && FLineList->HasBase64Lines());
     FActionToggleLevelIndent->setEnabled(open && FLineList->PathAndLevelOkay());
+    if (FActions)
+        FActions->UpdateActions();
 }
 
 void TLDTFrame::RebuildLines()
@@ -547,8 +548,15 @@ void TLDTFrame::OnLVSelectionChanged(int ARow)
     UpdateLineStatus();
     const TLDT3Line *line = CurrentLine();
     UpdateStatusBarTop(line ? line->LongPathFK() : QString());
+    if (DetailDlgShowing())
+        FDetailDlg->UpdateDetail();
     TrySyncTVErrors();
 }
+
+bool TLDTFrame::DetailDlgShowing() const { return FDetailDlg && FDetailDlg->Showing(); }
+void TLDTFrame::ShowDetailDlg() { FDetailDlg->ShowDetail(); }
+void TLDTFrame::HideDetailDlg() { FDetailDlg->hide(); }
+bool TLDTFrame::GotoLine() { return FActions->GotoLine(); }
 
 // The trees of the file: the LDT tree with Base64 runs collapsed, the error
 // tree; the tab "Fehler" says whether there are errors.
@@ -707,6 +715,7 @@ void TLDTFrame::Load(TAppReg &AReg, const QString &ASection)
     TLDT3AppSettings::SetXPMAutoCheck(AReg.ReadBool(ASection, XPMAutoCheck, TLDT3AppSettings::XPMAutoCheck()));
     // goes through SetLDTTmpDir, which settles on a directory that exists
     TLDT3AppSettings::SetOutputDir(AReg.ReadString(ASection, OutputDirectory, TLDT3AppSettings::OutputDir()));
+    FDetailDlg->Load(AReg, TAppRegKeys::DetailDlg);
     for (int c = 0; c < LDT3ColumnCount; ++c) {
         const QString sec = ASection + QLatin1Char('\\') + QString::number(c);
         TColumnInfo &info = FColumnInfo[c];
@@ -730,6 +739,7 @@ void TLDTFrame::Save(TAppReg &AReg, const QString &ASection)
     AReg.WriteString(ASection, XPMDirectory, TLDT3AppSettings::XPMDir());
     AReg.WriteBool(ASection, XPMAutoCheck, TLDT3AppSettings::XPMAutoCheck());
     AReg.WriteString(ASection, OutputDirectory, TLDT3AppSettings::OutputDir());
+    FDetailDlg->Save(AReg, TAppRegKeys::DetailDlg);
     SynchLVColumnInfo();
     for (int c = 0; c < LDT3ColumnCount; ++c) {
         const QString sec = ASection + QLatin1Char('\\') + QString::number(c);

@@ -21,6 +21,8 @@ class QTabWidget;
 class QToolBar;
 class QTreeView;
 class TAppReg;
+class TLDTDetailDlg;
+class TLDTFrameActions;
 class TLDT3LineList;
 class TLDT3ListView;
 class TLDT3RawView;
@@ -82,7 +84,9 @@ public:
 
     QLineEdit *EdSearch() const { return FEdSearch; }
     // Runs "go to line"; false when it did not run.
-    bool GotoLine() { return false; }
+    bool GotoLine();
+    // The view's commands, menus and search.
+    TLDTFrameActions *Actions() const { return FActions; }
 
     QAction *ActionToggleBase64() const { return FActionToggleBase64; }
     QAction *ActionToggleLevelIndent() const { return FActionToggleLevelIndent; }
@@ -119,8 +123,11 @@ public:
     int RangeStart() const { return FStart; }
     int RangeEnde() const { return FEnde; }
 
-    // The detail dialog comes with the commands; until then it never shows.
-    bool DetailDlgShowing() const { return false; }
+    // The detail dialog of the current line (owned; one per view).
+    TLDTDetailDlg *DetailDlg() const { return FDetailDlg; }
+    bool DetailDlgShowing() const;
+    void ShowDetailDlg();
+    void HideDetailDlg();
 
     void RebuildLines();
     void ResetLines();
@@ -139,6 +146,7 @@ public:
     QString StatusPanelText(int APanel) const;
     void UpdateStatusBarTop(const QString &S);
     void UpdateStatusBarFrame(const QString &S);
+    void SetStatusPanelText(int APanel, const QString &S);
 
 Q_SIGNALS:
     // An information page for the host to show.
@@ -211,4 +219,6 @@ private:
     QAction *FActionToggleLevelIndent = nullptr;
     QAction *FActionToggleShowDetail = nullptr;
     QAction *FActionColSettingsDlg = nullptr;
+    TLDTDetailDlg *FDetailDlg = nullptr;
+    TLDTFrameActions *FActions = nullptr;
 };

@@ -15,6 +15,7 @@
 #include <QWebEnginePage>
 
 #include <QDeadlineTimer>
+#include <QDialog>
 #include <QTest>
 
 #include <functional>
@@ -82,16 +83,28 @@ inline QVariant RunJs(TVexWebBrowser *AView, const QString &AScript, int ATimeou
     return result;
 }
 
-// Acts on the next modal window of type T as soon as it shows.
+// Acts on the next modal window of type T as soon as it shows. When none
+// shows within 60 s the test fails and the modal window that is up (if any)
+// is closed, so a test never hangs in exec().
 template <typename T> void WhenModal(std::function<void(T *)> AAction)
 {
     auto *timer = new QTimer;
     timer->setInterval(20);
-    QObject::connect(timer, &QTimer::timeout, [timer, AAction]() {
-        if (auto *w = qobject_cast<T *>(QApplication::activeModalWidget()); w && w->isVisible()) {
+    const QDeadlineTimer deadline(60000);
+    QObject::connect(timer, &QTimer::timeout, [timer, AAction, deadline]() {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (auto *w = qobject_cast<T *>(modal); w && w->isVisible()) {
             timer->stop();
             timer->deleteLater();
             AAction(w);
+        } else if (deadline.hasExpired()) {
+            timer->stop();
+            timer->deleteLater();
+            ADD_FAILURE() << "no modal window of the expected type came up";
+            if (auto *d = qobject_cast<QDialog *>(modal))
+                d->reject();
+            else if (modal)
+                modal->close();
         }
     });
     timer->start();

@@ -16,6 +16,7 @@ namespace {
 const char *const kIconNames[] = {
     "open", "save-as", "close", "reopen", "xpm", "about", "settings", "quit",
     "nav-first", "nav-prev", "nav-next", "nav-last", "nav-prev-error", "nav-next-error",
+    "nav-prev-page", "nav-next-page", "indent",
     "goto-line", "sync", "search", "search-prev", "search-next",
     "details", "columns", "font", "base64", "copy", "select-all",
     "mark-error", "mark-range", "mark-ok", "mark-xpm", "mark-attachment",

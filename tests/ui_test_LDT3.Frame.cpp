@@ -228,8 +228,15 @@ TEST_F(Frame, LayoutOfPagesBarsAndPanels)
     EXPECT_TRUE(ed->font().bold());
     QList<int> widths;
     for (QLabel *l : f.StatusBar()->findChildren<QLabel *>())
-        widths << l->width();
+        widths << l->minimumWidth();
     EXPECT_EQ(widths, QList<int>({200, 200, 200, 50}));
+    // the last panel reaches to the right edge
+    f.resize(1600, 600);
+    f.show();
+    QLabel *last = f.StatusBar()->findChildren<QLabel *>().value(3);
+    ASSERT_NE(last, nullptr);
+    WAIT_UNTIL(last->width() > 200, 5000);
+    EXPECT_GT(last->width(), 200);
     EXPECT_EQ(f.StatusPanelText(0), QStringLiteral("0 Einträge"));
 }
 

@@ -26,7 +26,9 @@
 #include <QDialog>
 #include <QDropEvent>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
@@ -796,6 +798,44 @@ TEST_F(MainForm, LookupPagesComeFromTheChosenTableSetWithOneEmptyPagePerSet)
     f.SetAuskunftTableSet(TLDT3TableSet());
     EXPECT_EQ(f.AuskunftEmptyResult().constData(), oldEmpty.constData());
     EXPECT_EQ(f.WBAuskunft()->LoadedString(), oldEmpty);
+}
+
+// The "Ansicht" entries follow the view's actions; "Gehe zu Zeile" runs the view's dialog and shows its tab.
+TEST_F(MainForm, ViewMenuAndGotoLineWorkOnTheDocumentView)
+{
+    TVentolixMainForm f;
+    ASSERT_TRUE(f.OpenLDTFile(Example("Z01_Befund_mit_PDF.ldt")));
+    QMenu *ansicht = f.Menus().value(1);
+    ASSERT_NE(ansicht, nullptr);
+    QStringList entries;
+    QAction *details = nullptr;
+    for (QAction *a : ansicht->actions()) {
+        entries << (a->isSeparator() ? QStringLiteral("-") : a->text());
+        if (a->text() == QStringLiteral("Zeige Details"))
+            details = a;
+    }
+    EXPECT_EQ(entries.join(QLatin1Char('|')),
+              QStringLiteral("&Base64 ausblenden|Inhalte ein&rücken|Zeige Details|-|&Spaltenauswahl"));
+    ASSERT_NE(details, nullptr);
+    EXPECT_EQ(details->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_D));
+    EXPECT_TRUE(details->isEnabled());
+    details->trigger();
+    EXPECT_TRUE(f.LDTFrame()->DetailDlgShowing());
+    EXPECT_TRUE(details->isChecked());
+    details->trigger();
+    EXPECT_FALSE(f.LDTFrame()->DetailDlgShowing());
+    EXPECT_FALSE(details->isChecked());
+
+    f.ActivatePage(TVentolixMainForm::tabInfo);
+    WAIT_UNTIL(f.ActionGotoLine->isEnabled(), 5000);
+    ASSERT_TRUE(f.ActionGotoLine->isEnabled());
+    WhenModal<QInputDialog>([](QInputDialog *D) {
+        D->setTextValue(QStringLiteral("5"));
+        D->accept();
+    });
+    f.ActionGotoLine->trigger();
+    EXPECT_EQ(f.PageControl()->currentIndex(), int(TVentolixMainForm::tabLDT));
+    EXPECT_EQ(f.LDTFrame()->CurrentZeile(), 5);
 }
 
 VENTOLIX_UI_TEST_MAIN()
