@@ -577,9 +577,8 @@ int DigitsValue(const uchar *P, int ALen)
 // (the common case); other contents go the way of the text.
 TLDT3LineNodeClass LineNodeClassOf(const TLDT3FilePtrList *APtrList, int ALineIdx, int AFK)
 {
-    const TLDT3FilePtrItem &it = APtrList->Item(ALineIdx);
-    const int len = it.FLenInhalt;
-    const uchar *p = len > 0 ? APtrList->FileBase() + it.FOffset + 7 : nullptr;
+    const int len = APtrList->LenInhalt(ALineIdx);
+    const uchar *p = APtrList->PtrInhalt(ALineIdx);
     switch (TLDT3::GetFKTyp(AFK)) {
     case TLDT3::fkt_SatzArt:
         if (const int v = DigitsValue(p, len); v >= 0)
