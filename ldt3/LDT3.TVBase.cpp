@@ -343,8 +343,13 @@ void TLDT3Node::RaiseError(const QString &AMsg) { throw ELDT3Error(AMsg); }
 
 void TLDT3Node::AddChild(TLDT3Node *ANode)
 {
-    if (!ANode)
+    if (!ANode || IsLineSlot(ANode))
         return;
+    AppendSlot(ANode);
+}
+
+void TLDT3Node::AppendSlot(TLDT3Node *ANode)
+{
     const int count = ChildCount();
     // A full array doubles.
     if (!FChilds || count == SlotsOf(FChilds)) {
@@ -356,8 +361,10 @@ void TLDT3Node::AddChild(TLDT3Node *ANode)
         FreeSlots(FChilds);
         FChilds = p;
     }
-    ANode->FChildIdx = count;
-    ANode->FParent = this;
+    if (!IsLineSlot(ANode)) {
+        ANode->FChildIdx = count;
+        ANode->FParent = this;
+    }
     FChilds[count] = ANode;
     CountOf(FChilds) = count + 1;
 }
@@ -376,7 +383,8 @@ void TLDT3Node::AdoptChilds(TLDT3Node *const *ANodes, int ACount)
         return;
     if (FChilds) {
         for (int i = 0; i < ACount; ++i)
-            AddChild(ANodes[i]);
+            if (ANodes[i])
+                AppendSlot(ANodes[i]);
         return;
     }
     FChilds = AllocSlots(ACount);

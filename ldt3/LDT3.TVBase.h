@@ -130,6 +130,8 @@ private:
     friend class TLDT3Datenpaket;
     void FreeChilds();
     void DetachChildArray();
+    // Appends a node or a line slot as the last child.
+    void AppendSlot(TLDT3Node *ANode);
     // Appends ACount nodes as children at once; a node without children gets
     // an array of exactly that size.
     void AdoptChilds(TLDT3Node *const *ANodes, int ACount);
