@@ -1230,12 +1230,11 @@ bool TLDT3Datenpaket::BuildPass(bool AUseInitThread)
     FInitOrder.clear();
     std::unique_ptr<TInitThread> initThread;
     if (AUseInitThread) {
-        // Every noted node is a record, object or attribute line; the thread
-        // reads the array while it fills, so it must never move.
+        // Every noted node is a record or object line; the thread reads the
+        // array while it fills, so it must never move.
         const TCountDictionary &c = FPtrList->FeldCounter();
         try {
-            FInitOrder.reserve(std::size_t(c.GetCount(TLDT3::FK_SatzArt)) + c.GetCount(TLDT3::FK_ObjektIdent)
-                               + c.GetCount(-1));
+            FInitOrder.reserve(std::size_t(c.GetCount(TLDT3::FK_SatzArt)) + c.GetCount(TLDT3::FK_ObjektIdent));
             initThread = std::make_unique<TInitThread>(FInitOrder.data(), std::size_t(c.GetCount(TLDT3::FK_SatzArt)));
         } catch (const std::exception &) {
             initThread.reset(); // no thread or no room: all nodes are initialised after the build
@@ -1418,10 +1417,10 @@ QString TLDT3Datenpaket::BuildLines(TInitThread *AInitThread)
             // An object is only ever opened under its attribute.
             if (stack.empty())
                 return QStringLiteral("Stack-Fehler");
+            // an attribute has no work of its own in InitNode: not noted
             TLDT3LineNode *attribut = stack.back();
             attribut->SetEndeIdx(i);
             pop();
-            note(attribut);
             break;
         }
         default: {

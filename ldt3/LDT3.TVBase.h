@@ -575,7 +575,7 @@ private:
     std::unique_ptr<TLDT3Base64RootNode> FBase64Root;
     std::unique_ptr<TLDT3ErrorRootNode> FErrorRoot;
     QString FBuildError;
-    // Records, objects and attributes in the order they were closed.
+    // Records and objects in the order they were closed.
     TVexBigVector<TLDT3Node *> FInitOrder;
 };
 
