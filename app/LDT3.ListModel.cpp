@@ -164,9 +164,11 @@ QVariant TLDT3ListModel::data(const QModelIndex &AIndex, int ARole) const
 {
     if (!checkIndex(AIndex, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
         return QVariant();
-    const TLDT3Line *line = LineAt(AIndex.row());
-    if (!line)
+    if (!FLineList || AIndex.row() >= FCount || AIndex.row() >= FLineList->Count())
         return QVariant();
+    // a row object by value: painting keeps no row
+    const TLDT3Line row = FLineList->Line(AIndex.row());
+    const TLDT3Line *line = &row;
     const int col = AIndex.column() - 1; // TLDT3Column, -1 for the image column
 
     switch (ARole) {

@@ -114,7 +114,7 @@ qint64 TLDT3RawView::Offset(TPos APos) const
         return 0;
     if (APos.Line >= FLineCount)
         return FPtrList->FileSize();
-    return FPtrList->Item(APos.Line).FOffset + qBound(0, APos.Col, BodyLen(APos.Line));
+    return FPtrList->Offset(APos.Line) + qBound(0, APos.Col, BodyLen(APos.Line));
 }
 
 qint64 TLDT3RawView::SelectionStart() const
@@ -324,7 +324,7 @@ void TLDT3RawView::paintEvent(QPaintEvent *AEvent)
 
     for (int line = first; line <= last; ++line) {
         const int y = (line - top) * FLineHeight;
-        const qint64 off = FPtrList->Item(line).FOffset;
+        const qint64 off = FPtrList->Offset(line);
         const uchar *bytes = FPtrList->PtrOrgLine(line);
         const int n = BodyLen(line);
         const int segLen = qBound(0, n - firstCol, cols);

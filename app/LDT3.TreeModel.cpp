@@ -55,24 +55,27 @@ void TLDT3TreeModel::BuildRunMaps()
 {
     if (FTops.empty())
         return;
-    std::vector<const TLDT3Node *> stack{FTops.front()};
+    // reads the children's lines only: their nodes are made when shown
+    const TLDT3LineNode *top = AsLineNode(FTops.front());
+    if (!top)
+        return;
+    std::vector<const TLDT3LineNode *> stack{top};
     while (!stack.empty()) {
-        const TLDT3Node *n = stack.back();
+        const TLDT3LineNode *n = stack.back();
         stack.pop_back();
         const int count = n->ChildCount();
         bool hasRun = false;
         for (int i = 0; i < count; ++i) {
-            const TLDT3Node *c = n->Childs(i);
-            if (IsBase64Line(c))
+            if (n->ChildFK(i) == TLDT3::FK_Base64)
                 hasRun = true;
-            else if (c->HasChilds())
-                stack.push_back(c);
+            else if (n->ChildHasChilds(i))
+                stack.push_back(n->Childs(i));
         }
         if (!hasRun)
             continue;
         std::vector<int> shown;
         for (int i = 0; i < count; ++i) {
-            if (IsBase64Line(n->Childs(i)) && i > 0 && IsBase64Line(n->Childs(i - 1)))
+            if (n->ChildFK(i) == TLDT3::FK_Base64 && i > 0 && n->ChildFK(i - 1) == TLDT3::FK_Base64)
                 continue;
             shown.push_back(i);
         }

@@ -112,6 +112,7 @@ void TLDT3FilePtrList::Clear()
     FXPMErrList.reset();
     FList.clear();
     FList.shrink_to_fit();
+    FOffsetSteps.clear();
     FFeldErrDict.clear();
     FLineErrorList->Clear();
     FBase64AnlagenList->Clear();
@@ -327,9 +328,9 @@ bool TLDT3FilePtrList::ParseLines(const std::atomic<bool> *ABreakEvent)
     return reachedEnd;
 }
 
-int TLDT3FilePtrList::CheckLineFeld(const TLDT3FilePtrItem &AItem, QString &AMsg) const
+int TLDT3FilePtrList::CheckLineFeld(int AIndex, const TLDT3FilePtrItem &AItem, QString &AMsg) const
 {
-    return FFeldDict->CheckFeld(AItem.FFK, FFileBase + AItem.FOffset + 7, AItem.FLenInhalt, AMsg);
+    return FFeldDict->CheckFeld(AItem.FFK, InhaltOf(AIndex, AItem), AItem.LenInhalt(), AMsg);
 }
 
 void TLDT3FilePtrList::SetTableSet(const TLDT3TableSet &ASet)
@@ -347,7 +348,7 @@ void TLDT3FilePtrList::SetTableSet(const TLDT3TableSet &ASet)
         TLDT3FilePtrItem &item = FList[i];
         if (item.FFeldErrorCode == 1)
             continue;
-        item.FFeldErrorCode = qint16(CheckLineFeld(item, msg));
+        item.FFeldErrorCode = qint16(CheckLineFeld(i, item, msg));
         if (msg.isEmpty())
             FFeldErrDict.remove(i);
         else
@@ -358,8 +359,13 @@ void TLDT3FilePtrList::SetTableSet(const TLDT3TableSet &ASet)
 void TLDT3FilePtrList::ParseLine(qint64 AOffset, qint64 ABody, qint64 ALen, int *AFKCounts)
 {
     TLDT3FilePtrItem item;
-    item.FOffset = AOffset;
+    item.FOffsetLo = quint32(AOffset);
     item.FLenOrgLine = qint32(ALen);
+    item.FLenBits = quint16((ALen - ABody) << TLDT3FilePtrItem::kEndShift);
+    // a line never spans 4 GiB: the high bits step by one at most
+    const int index = Count();
+    while (qint64(FOffsetSteps.size()) < (AOffset >> 32))
+        FOffsetSteps.push_back(index);
     const uchar *p = FFileBase + AOffset;
 
     int bits = 0;
@@ -377,25 +383,24 @@ void TLDT3FilePtrList::ParseLine(qint64 AOffset, qint64 ABody, qint64 ALen, int 
         bits |= LE_InvalidLine;
     } else {
         valid = true;
-        item.FLen = qint16((p[0] - '0') * 100 + (p[1] - '0') * 10 + (p[2] - '0'));
+        item.FLenBits |= quint16(TLDT3FilePtrItem::kValid | ((p[0] - '0') * 100 + (p[1] - '0') * 10 + (p[2] - '0')));
         item.FFK = qint16((p[3] - '0') * 1000 + (p[4] - '0') * 100 + (p[5] - '0') * 10 + (p[6] - '0'));
-        item.FLenInhalt = qint32(body - 7);
         if (item.FFK == TLDT3::FK_XDTVersion) {
             if (FXDTVersion.isEmpty()) {
-                FXDTVersion = LDT3BytesToStr(p + 7, item.FLenInhalt, QChar(0));
+                FXDTVersion = LDT3BytesToStr(p + 7, item.LenInhalt(), QChar(0));
                 SetTableSet(TLDT3TableSet::ForXDTVersion(FXDTVersion));
             } else
                 bits |= LE_ManyVersions;
         } else if (item.FFK == TLDT3::FK_Pruefsumme) {
             if (FCheckSumOffset < 0) {
                 FCheckSumOffset = AOffset;
-                FCheckSumOrg = LDT3BytesToStr(p + 7, item.FLenInhalt, QChar(0));
+                FCheckSumOrg = LDT3BytesToStr(p + 7, item.LenInhalt(), QChar(0));
             } else {
                 bits |= LE_ManyChecksums;
                 FCheckSumOrg.clear();
             }
         }
-        if (item.FLenInhalt + 9 != item.FLen)
+        if (item.LenInhalt() + 9 != item.Len())
             bits |= LE_WrongLength;
     }
 
@@ -406,7 +411,7 @@ void TLDT3FilePtrList::ParseLine(qint64 AOffset, qint64 ABody, qint64 ALen, int 
     } else {
         if (item.FFK == TLDT3::FK_Pruefsumme && CheckCheckSum())
             FFeldDict->SetPruefsumme_E157(FCheckSumOkay);
-        item.FFeldErrorCode = qint16(CheckLineFeld(item, feldMsg));
+        item.FFeldErrorCode = qint16(CheckLineFeld(index, item, feldMsg));
         ++AFKCounts[item.FFK];
         if (TLDT3::IsObjektAttribut(item.FFK))
             ++AFKCounts[10000];
@@ -449,37 +454,38 @@ const TLDT3FilePtrItem &TLDT3FilePtrList::Item(int Index) const
 QByteArrayView TLDT3FilePtrList::OrgBytesView(int Index) const
 {
     const TLDT3FilePtrItem &it = Item(Index);
-    return QByteArrayView(FFileBase + it.FOffset, it.FLenOrgLine);
+    return QByteArrayView(FFileBase + OffsetOf(Index, it), it.FLenOrgLine);
 }
 
 QByteArray TLDT3FilePtrList::OrgBytes(int Index) const
 {
     const TLDT3FilePtrItem &it = Item(Index);
-    return QByteArray(reinterpret_cast<const char *>(FFileBase + it.FOffset), it.FLenOrgLine);
+    return QByteArray(reinterpret_cast<const char *>(FFileBase + OffsetOf(Index, it)), it.FLenOrgLine);
 }
 
 QString TLDT3FilePtrList::OrgLine(int Index) const
 {
     const TLDT3FilePtrItem &it = Item(Index);
-    return LDT3BytesToStr(FFileBase + it.FOffset, it.FLenOrgLine, QChar(0));
+    return LDT3BytesToStr(FFileBase + OffsetOf(Index, it), it.FLenOrgLine, QChar(0));
 }
 
 QString TLDT3FilePtrList::DumpOrgBytesAnsi(int Index) const
 {
     const TLDT3FilePtrItem &it = Item(Index);
-    return DumpBytes(FFileBase + it.FOffset, it.FLenOrgLine);
+    return DumpBytes(FFileBase + OffsetOf(Index, it), it.FLenOrgLine);
 }
 
 const uchar *TLDT3FilePtrList::PtrInhalt(int Index) const
 {
     const TLDT3FilePtrItem &it = Item(Index);
-    return it.FLenInhalt > 0 ? FFileBase + it.FOffset + 7 : nullptr;
+    return it.LenInhalt() > 0 ? InhaltOf(Index, it) : nullptr;
 }
 
 QString TLDT3FilePtrList::Inhalt(int Index) const
 {
     const TLDT3FilePtrItem &it = Item(Index);
-    return it.FLenInhalt > 0 ? LDT3BytesToStr(FFileBase + it.FOffset + 7, it.FLenInhalt, QChar(0)) : QString();
+    const int len = it.LenInhalt();
+    return len > 0 ? LDT3BytesToStr(InhaltOf(Index, it), len, QChar(0)) : QString();
 }
 
 // ---------------------------------------------------------------------------
@@ -612,10 +618,11 @@ bool TLDT3FilePtrList::CheckFKInhalt(int Index, int AFK, const QString &AInhalt)
     if (Index < 0 || Index >= Count())
         return false;
     const TLDT3FilePtrItem &it = FList.at(Index);
-    if (it.FFK != AFK || it.FLenInhalt != AInhalt.size())
+    const int len = it.LenInhalt();
+    if (it.FFK != AFK || len != AInhalt.size())
         return false;
-    const uchar *p = FFileBase + it.FOffset + 7;
-    for (int i = 0; i < it.FLenInhalt; ++i) {
+    const uchar *p = InhaltOf(Index, it);
+    for (int i = 0; i < len; ++i) {
         const uchar b = p[i];
         const char16_t c = (ByteClass[b] & (cAllowed | cLineEnd)) ? Iso885915[b] : 0;
         if (c != AInhalt[i].unicode())
@@ -625,10 +632,9 @@ bool TLDT3FilePtrList::CheckFKInhalt(int Index, int AFK, const QString &AInhalt)
 }
 
 // Compares the contents of two lines byte for byte.
-static bool SameInhalt(const uchar *ABase, const TLDT3FilePtrItem &A, const TLDT3FilePtrItem &B)
+static bool SameInhalt(const uchar *A, int ALenA, const uchar *B, int ALenB)
 {
-    return A.FLenInhalt == B.FLenInhalt
-           && memcmp(ABase + A.FOffset + 7, ABase + B.FOffset + 7, size_t(A.FLenInhalt)) == 0;
+    return ALenA == ALenB && memcmp(A, B, size_t(ALenA)) == 0;
 }
 
 bool TLDT3FilePtrList::CheckStructure()
@@ -643,6 +649,11 @@ bool TLDT3FilePtrList::CheckStructure()
     if (n <= 0 || FList[0].FFK != TLDT3::FK_SatzArt)
         return false;
     QList<int> stack; // open lines; empty = the sentinel
+    auto sameAsOpen = [&](int AIdx) {
+        const int open = stack.last();
+        return SameInhalt(InhaltOf(open, FList[open]), FList[open].LenInhalt(), InhaltOf(AIdx, FList[AIdx]),
+                          FList[AIdx].LenInhalt());
+    };
     for (int i = 0; i < n; ++i) {
         const TLDT3FilePtrItem &it = FList[i];
         switch (it.FFK) {
@@ -653,7 +664,7 @@ bool TLDT3FilePtrList::CheckStructure()
             break;
         case TLDT3::FK_SatzEnde:
             if (stack.isEmpty() || FList[stack.last()].FFK != TLDT3::FK_SatzArt
-                || !SameInhalt(FFileBase, FList[stack.last()], it))
+                || !sameAsOpen(i))
                 return false;
             stack.removeLast();
             break;
@@ -664,7 +675,7 @@ bool TLDT3FilePtrList::CheckStructure()
             break;
         case TLDT3::FK_ObjektEnde:
             if (stack.isEmpty() || FList[stack.last()].FFK != TLDT3::FK_ObjektIdent
-                || !SameInhalt(FFileBase, FList[stack.last()], it))
+                || !sameAsOpen(i))
                 return false;
             stack.removeLast();
             break;
@@ -714,8 +725,8 @@ bool TLDT3FilePtrList::SetLevelsAndPaths()
         case TLDT3::FK_SatzArt: {
             bool isNum = false;
             int value = -1;
-            if (it.FLenInhalt > 0) {
-                const QString s = LDT3BytesToStr(FFileBase + it.FOffset + 7, it.FLenInhalt, QChar(0));
+            if (it.LenInhalt() > 0) {
+                const QString s = LDT3BytesToStr(InhaltOf(i, it), it.LenInhalt(), QChar(0));
                 value = s.toInt(&isNum);
                 if (!isNum || !TLDT3::Is_num(s))
                     value = -1;
@@ -848,12 +859,20 @@ int TLDT3FilePtrList::LineIndexOfOffset(qint64 AOffset) const
 {
     if (AOffset < 0 || FList.empty())
         return -1;
-    auto it = std::upper_bound(FList.cbegin(), FList.cend(), AOffset,
-                               [](qint64 o, const TLDT3FilePtrItem &item) { return o < item.FOffset; });
-    if (it == FList.cbegin())
+    // the last line starting at or before AOffset
+    int lo = 0;
+    int hi = Count();
+    while (lo < hi) {
+        const int mid = lo + (hi - lo) / 2;
+        if (OffsetOf(mid, FList[size_t(mid)]) <= AOffset)
+            lo = mid + 1;
+        else
+            hi = mid;
+    }
+    if (lo == 0)
         return -1;
-    --it;
-    return AOffset < it->FOffset + it->FLenOrgLine ? int(it - FList.cbegin()) : -1;
+    const int idx = lo - 1;
+    return AOffset < OffsetOf(idx, FList[size_t(idx)]) + FList[size_t(idx)].FLenOrgLine ? idx : -1;
 }
 
 bool TLDT3FilePtrList::FindAll(const QString &ASearchStr)
@@ -882,7 +901,7 @@ bool TLDT3FilePtrList::FindAll(const QString &ASearchStr)
         if (idx < 0)
             break;
         const TLDT3FilePtrItem &it = FList.at(idx);
-        const qint64 lineEnd = it.FOffset + it.FLenOrgLine;
+        const qint64 lineEnd = OffsetOf(idx, it) + it.FLenOrgLine;
         if (off + pattern.size() <= lineEnd) {
             FFoundList.Add(idx);
             from = lineEnd; // one hit per line is enough

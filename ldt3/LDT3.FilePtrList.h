@@ -17,6 +17,7 @@
 #include <QList>
 #include <QString>
 
+#include <algorithm>
 #include <atomic>
 #include <vector>
 #include <memory>
@@ -94,17 +95,27 @@ private:
 // of the list's path tree (-1 = empty path).
 struct TLDT3FilePtrItem
 {
-    qint64 FOffset = 0;      // first byte of the line, from the start of the file
+    // Low 32 bits of the line's first byte, from the start of the file; the
+    // list knows the lines where the higher bits step (TLDT3FilePtrList::Offset).
+    quint32 FOffsetLo = 0;
     qint32 FLenOrgLine = 0;  // bytes of the line including its line end
-    qint32 FLenInhalt = 0;   // content bytes (from byte 8 up to the line end)
-    qint16 FLen = 0;         // length written in bytes 1 to 3
+    // The length written in bytes 1 to 3 (bits 0-9), the bytes of the line
+    // end (bits 10-11) and whether the line has a length and field (bit 12).
+    quint16 FLenBits = 0;
     qint16 FFK = 0;          // field identifier written in bytes 4 to 7
     quint16 FLineErrorCode = 0;
     qint16 FFeldErrorCode = 0;
     qint32 FLevel = 0;
     qint32 FPathId = -1;
+
+    static constexpr quint16 kLenMask = 0x3FF;
+    static constexpr int kEndShift = 10;
+    static constexpr quint16 kValid = 0x1000;
+    int Len() const { return FLenBits & kLenMask; }
+    // content bytes (from byte 8 up to the line end); 0 for a line without field
+    int LenInhalt() const { return (FLenBits & kValid) ? FLenOrgLine - ((FLenBits >> kEndShift) & 3) - 7 : 0; }
 };
-static_assert(sizeof(TLDT3FilePtrItem) == 32, "line records must stay small");
+static_assert(sizeof(TLDT3FilePtrItem) == 24, "line records must stay small");
 
 class TLDT3FilePtrList
 {
@@ -147,16 +158,18 @@ public:
     QByteArrayView OrgBytesView(int Index) const;
     QString OrgLine(int Index) const;
     QString DumpOrgBytesAnsi(int Index) const;
-    const uchar *PtrOrgLine(int Index) const { return FFileBase + Item(Index).FOffset; }
+    // First byte of the line, from the start of the file.
+    qint64 Offset(int Index) const { return OffsetOf(Index, Item(Index)); }
+    const uchar *PtrOrgLine(int Index) const { return FFileBase + Offset(Index); }
     int LenOrgLine(int Index) const { return Item(Index).FLenOrgLine; }
-    int Len(int Index) const { return Item(Index).FLen; }
+    int Len(int Index) const { return Item(Index).Len(); }
     QString LenStr(int Index) const { return TLDT3::IntToStr_LZ(Len(Index), 3); }
     int FK(int Index) const { return Item(Index).FFK; }
     QString FKStr(int Index) const { return TLDT3::IntToStr_LZ(FK(Index), 4); }
     TLDT3::TFKTyp FKTyp(int Index) const { return TLDT3::GetFKTyp(FK(Index)); }
     QString Inhalt(int Index) const;
     const uchar *PtrInhalt(int Index) const;
-    int LenInhalt(int Index) const { return Item(Index).FLenInhalt; }
+    int LenInhalt(int Index) const { return Item(Index).LenInhalt(); }
     int CalculatedLen(int Index) const { return LenInhalt(Index) + 9; }
     QString CalculatedLenStr(int Index) const { return TLDT3::IntToStr_LZ(CalculatedLen(Index), 3); }
     bool IsSatzArt(int Index) const { return TLDT3::IsSatzArt(FK(Index)); }
@@ -283,8 +296,17 @@ private:
     bool ParseLines(const std::atomic<bool> *ABreakEvent);
     void CloseFile();
     void ParseLine(qint64 AOffset, qint64 ABody, qint64 ALen, int *AFKCounts);
+    // The offset of line AIndex with record AItem (no range check).
+    qint64 OffsetOf(int AIndex, const TLDT3FilePtrItem &AItem) const
+    {
+        qint64 high = 0;
+        if (!FOffsetSteps.empty())
+            high = std::upper_bound(FOffsetSteps.begin(), FOffsetSteps.end(), AIndex) - FOffsetSteps.begin();
+        return (high << 32) | AItem.FOffsetLo;
+    }
+    const uchar *InhaltOf(int AIndex, const TLDT3FilePtrItem &AItem) const { return FFileBase + OffsetOf(AIndex, AItem) + 7; }
     void SetTableSet(const TLDT3TableSet &ASet);
-    int CheckLineFeld(const TLDT3FilePtrItem &AItem, QString &AMsg) const;
+    int CheckLineFeld(int AIndex, const TLDT3FilePtrItem &AItem, QString &AMsg) const;
     bool CalcCheckSum();
     bool CheckFKInhalt(int Index, int AFK, const QString &AInhalt) const;
     // Replaces the result by a run of the installed runner (none without one).
@@ -293,6 +315,8 @@ private:
     int TestedLineCount() const { return Count() - FEmptyLinesAtEnd; }
 
     TVexBigVector<TLDT3FilePtrItem> FList;
+    // Index of the first line at or after each further 4 GiB of the file.
+    std::vector<int> FOffsetSteps;
     QHash<int, QString> FFeldErrDict;
     std::unique_ptr<TLDT3LineErrorList> FLineErrorList;
     std::unique_ptr<TLDT3Base64AnlagenList> FBase64AnlagenList;

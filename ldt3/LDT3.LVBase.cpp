@@ -220,12 +220,12 @@ TLDT3LineList::~TLDT3LineList()
 
 void TLDT3LineList::ClearRows()
 {
-    FSortedLineDictArr.clear();
-    FSortedLineDictArr.shrink_to_fit();
-    FLineDict.clear();
-    FLineDict.shrink_to_fit();
-    FList.clear();
-    FList.shrink_to_fit();
+    FRows.clear();
+    FRows.shrink_to_fit();
+    FRowCount = 0;
+    std::lock_guard<std::mutex> guard(FKeptLock);
+    FKeptIndex.clear();
+    FKept.clear();
 }
 
 void TLDT3LineList::Clear()
@@ -277,43 +277,60 @@ bool TLDT3LineList::BuildLineList(bool AIgnoreBase64)
     if (n == 0)
         return false;
     const TLDT3FilePtrList *list = FPtrList.get();
-    int rows = n;
-    if (AIgnoreBase64)
-        rows -= FPtrList->FeldCounter().GetCount(TLDT3::FK_Base64);
-    FList.reserve(size_t(std::max(rows, 0)));
-    FLineDict.assign(size_t(n), -1);
-    FSortedLineDictArr.reserve(size_t(std::max(rows, 0)));
-    for (int i = 0; i < n; ++i) {
-        if (AIgnoreBase64 && list->Item(i).FFK == TLDT3::FK_Base64)
-            continue;
-        const qint32 row = qint32(FList.size());
-        FList.emplace_back(list, i);
-        FList.back().FInListIndex = row;
-        FLineDict[size_t(i)] = row;
-        // lines come in ascending order, so the numbers are sorted as added
-        FSortedLineDictArr.push_back(i + 1);
+    const int hidden = AIgnoreBase64 ? FPtrList->FeldCounter().GetCount(TLDT3::FK_Base64) : 0;
+    if (hidden > 0) {
+        FRows.reserve(size_t(std::max(n - hidden, 0)));
+        // lines come in ascending order, so the rows are sorted as added
+        for (int i = 0; i < n; ++i)
+            if (list->Item(i).FFK != TLDT3::FK_Base64)
+                FRows.push_back(i);
+        FRowCount = int(FRows.size());
+    } else {
+        FRowCount = n;
     }
     return true;
 }
 
-TLDT3Line *TLDT3LineList::Items(int Index)
+TLDT3Line TLDT3LineList::Line(int Index) const
 {
     if (Index < 0 || Index >= Count())
-        throw std::out_of_range("TLDT3LineList::Items");
-    return &FList[size_t(Index)];
+        throw std::out_of_range("TLDT3LineList::Line");
+    TLDT3Line line(FPtrList.get(), PtrIdxOfRow(Index));
+    line.FInListIndex = Index;
+    return line;
+}
+
+TLDT3Line *TLDT3LineList::Items(int Index)
+{
+    return const_cast<TLDT3Line *>(static_cast<const TLDT3LineList *>(this)->Items(Index));
 }
 
 const TLDT3Line *TLDT3LineList::Items(int Index) const
 {
-    return const_cast<TLDT3LineList *>(this)->Items(Index);
+    TLDT3Line line = Line(Index);
+    std::lock_guard<std::mutex> guard(FKeptLock);
+    if (TLDT3Line *kept = FKeptIndex.value(Index))
+        return kept;
+    TLDT3Line *kept = &FKept.emplace_back(line);
+    FKeptIndex.insert(Index, kept);
+    return kept;
+}
+
+int TLDT3LineList::RowOfZeile(int ALineNo) const
+{
+    if (ALineNo < 1 || ALineNo > FPtrList->Count() || FRowCount == 0)
+        return -1;
+    const int idx = ALineNo - 1;
+    if (FRows.empty())
+        return idx < FRowCount ? idx : -1;
+    const auto it = std::lower_bound(FRows.begin(), FRows.end(), idx);
+    return it != FRows.end() && *it == idx ? int(it - FRows.begin()) : -1;
 }
 
 TLDT3Line *TLDT3LineList::GetLDT3LineFromZeile(int ALineNo) const
 {
-    if (ALineNo < 1 || size_t(ALineNo) > FLineDict.size())
-        return nullptr;
-    const qint32 row = FLineDict[size_t(ALineNo - 1)];
-    return row < 0 ? nullptr : const_cast<TLDT3Line *>(&FList[size_t(row)]);
+    const int row = RowOfZeile(ALineNo);
+    return row < 0 ? nullptr : const_cast<TLDT3Line *>(Items(row));
 }
 
 TLDT3Line *TLDT3LineList::GetNearestLDT3LineFromZeile(int ALineNo, bool &FoundExact) const
@@ -323,12 +340,13 @@ TLDT3Line *TLDT3LineList::GetNearestLDT3LineFromZeile(int ALineNo, bool &FoundEx
         return line;
     }
     FoundExact = false;
-    if (Count() == FPtrList->Count() || ALineNo > FPtrList->Count())
+    if (Count() == FPtrList->Count() || ALineNo > FPtrList->Count() || FRows.empty())
         return nullptr;
-    const auto it = std::upper_bound(FSortedLineDictArr.begin(), FSortedLineDictArr.end(), ALineNo);
-    if (it == FSortedLineDictArr.begin())
+    // the last row whose line comes before ALineNo
+    const auto it = std::upper_bound(FRows.begin(), FRows.end(), ALineNo - 1);
+    if (it == FRows.begin())
         return nullptr;
-    return GetLDT3LineFromZeile(*(it - 1));
+    return const_cast<TLDT3Line *>(Items(int(it - 1 - FRows.begin())));
 }
 
 TLDT3LineNode *TLDT3LineList::GetLDT3LineNodeFromZeile(int ALineNo) const

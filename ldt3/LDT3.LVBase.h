@@ -10,8 +10,10 @@
 
 #include <QString>
 
+#include <deque>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 enum TLDT3Column { lcZeile, lcLen, lcFK, lcInhalt, lcBeschreibung, lcFeldName, lcStatus };
@@ -130,10 +132,19 @@ public:
     // Rebuilds the rows (every row reference held before becomes invalid).
     bool BuildLineList(bool AIgnoreBase64);
 
-    // Rows. Items throws std::out_of_range outside 0..Count-1.
+    // Rows: a row is the index of its line, 4 bytes, or nothing at all while
+    // every line is shown. Line makes the row's object by value; Items gives
+    // one that stays at its address until the rows are rebuilt (made on the
+    // first request, for callers that keep a row). Both throw
+    // std::out_of_range outside 0..Count-1.
+    TLDT3Line Line(int Index) const;
     TLDT3Line *Items(int Index);
     const TLDT3Line *Items(int Index) const;
-    int Count() const { return int(FList.size()); }
+    int Count() const { return FRowCount; }
+    // Line index of row Index (no range check).
+    int PtrIdxOfRow(int Index) const { return FRows.empty() ? Index : FRows[size_t(Index)]; }
+    // Row of line number ALineNo; -1 when the line has no row.
+    int RowOfZeile(int ALineNo) const;
     int InvisibleLines() const { return FPtrList->Count() - Count(); }
     bool HasBase64Lines() const { return FPtrList->FeldCounter().GetCount(TLDT3::FK_Base64) > 0; }
 
@@ -212,10 +223,13 @@ private:
 
     std::unique_ptr<TLDT3FilePtrList> FPtrList;
     std::unique_ptr<TLDT3Datenpaket> FDatenpaket;
-    TVexBigVector<TLDT3Line> FList;
-    // Line number -> row; a direct table (line number - 1 -> row, -1 without row).
-    TVexBigVector<qint32> FLineDict;
-    TVexBigVector<qint32> FSortedLineDictArr;
+    // Row -> line index, ascending; empty while every line is a row.
+    TVexBigVector<qint32> FRows;
+    int FRowCount = 0;
+    // The row objects handed out by address, by row.
+    mutable std::mutex FKeptLock;
+    mutable QHash<int, TLDT3Line *> FKeptIndex;
+    mutable std::deque<TLDT3Line> FKept;
     int FInvalidLines = 0;
     bool FLDTTreeBuilt = false;
     bool FBuildErrorTree = true;

@@ -312,16 +312,22 @@ void TLDT3Node::DetachChildArray()
 }
 
 // Frees the subtree without recursion: every node is emptied of its children
-// before its destructor runs.
+// before its destructor runs. Line slots own nothing.
 void TLDT3Node::FreeChilds()
 {
-    std::vector<TLDT3Node *> pending(FChilds, FChilds + ChildCount());
+    std::vector<TLDT3Node *> pending;
+    auto take = [&pending](TLDT3Node *const *AChilds, int ACount) {
+        for (int i = 0; i < ACount; ++i)
+            if (!IsLineSlot(AChilds[i]))
+                pending.push_back(AChilds[i]);
+    };
+    take(FChilds, ChildCount());
     DetachChildArray();
     while (!pending.empty()) {
         TLDT3Node *n = pending.back();
         pending.pop_back();
         if (n->FChilds)
-            pending.insert(pending.end(), n->FChilds, n->FChilds + n->ChildCount());
+            take(n->FChilds, n->ChildCount());
         n->DetachChildArray();
         delete n;
     }
@@ -337,8 +343,13 @@ void TLDT3Node::RaiseError(const QString &AMsg) { throw ELDT3Error(AMsg); }
 
 void TLDT3Node::AddChild(TLDT3Node *ANode)
 {
-    if (!ANode)
+    if (!ANode || IsLineSlot(ANode))
         return;
+    AppendSlot(ANode);
+}
+
+void TLDT3Node::AppendSlot(TLDT3Node *ANode)
+{
     const int count = ChildCount();
     // A full array doubles.
     if (!FChilds || count == SlotsOf(FChilds)) {
@@ -350,8 +361,10 @@ void TLDT3Node::AddChild(TLDT3Node *ANode)
         FreeSlots(FChilds);
         FChilds = p;
     }
-    ANode->FChildIdx = count;
-    ANode->FParent = this;
+    if (!IsLineSlot(ANode)) {
+        ANode->FChildIdx = count;
+        ANode->FParent = this;
+    }
     FChilds[count] = ANode;
     CountOf(FChilds) = count + 1;
 }
@@ -370,13 +383,16 @@ void TLDT3Node::AdoptChilds(TLDT3Node *const *ANodes, int ACount)
         return;
     if (FChilds) {
         for (int i = 0; i < ACount; ++i)
-            AddChild(ANodes[i]);
+            if (ANodes[i])
+                AppendSlot(ANodes[i]);
         return;
     }
     FChilds = AllocSlots(ACount);
     for (int i = 0; i < ACount; ++i) {
-        ANodes[i]->FChildIdx = i;
-        ANodes[i]->FParent = this;
+        if (!IsLineSlot(ANodes[i])) {
+            ANodes[i]->FChildIdx = i;
+            ANodes[i]->FParent = this;
+        }
         FChilds[i] = ANodes[i];
     }
     CountOf(FChilds) = ACount;
@@ -386,7 +402,27 @@ TLDT3Node *TLDT3Node::GetChilds(int Index) const
 {
     if (Index < 0 || Index >= ChildCount())
         throw std::out_of_range("TLDT3Node::Childs: index out of range");
-    return FChilds[Index];
+    return Materialise(Index);
+}
+
+TLDT3Node *TLDT3Node::Materialise(int Index) const
+{
+    TLDT3Node *slot = FChilds[Index];
+    if (!IsLineSlot(slot))
+        return slot;
+    std::unique_ptr<TLDT3Node> node(NewSlotNode(slot, Index));
+    node->FParent = const_cast<TLDT3Node *>(this);
+    node->FChildIdx = Index;
+    // A view and the init thread may ask at once: the first node stays.
+    std::atomic_ref<TLDT3Node *> ref(FChilds[Index]);
+    if (ref.compare_exchange_strong(slot, node.get(), std::memory_order_acq_rel))
+        return node.release();
+    return slot;
+}
+
+TLDT3Node *TLDT3Node::NewSlotNode(TLDT3Node *, int) const
+{
+    throw std::logic_error("TLDT3Node: line slot outside a line node");
 }
 
 void TLDT3Node::InitNode()
@@ -397,8 +433,10 @@ void TLDT3Node::InitNode()
     while (!stack.empty()) {
         auto &[n, next] = stack.back();
         if (next < n->ChildCount()) {
+            // a line slot has neither children nor work of its own
             TLDT3Node *c = n->FChilds[next++];
-            stack.emplace_back(c, 0);
+            if (!IsLineSlot(c))
+                stack.emplace_back(c, 0);
             continue;
         }
         TLDT3Node *done = n;
@@ -419,7 +457,7 @@ bool TLDT3Node::GetRelNode(const TLDT3Node *ANode, int ADistance, TLDT3Node *&AR
     const qint64 pos = qint64(ANode->FChildIdx) + ADistance;
     if (pos < 0 || pos >= ChildCount())
         return false;
-    ARelNode = FChilds[pos];
+    ARelNode = Materialise(int(pos));
     return true;
 }
 
@@ -547,9 +585,8 @@ int DigitsValue(const uchar *P, int ALen)
 // (the common case); other contents go the way of the text.
 TLDT3LineNodeClass LineNodeClassOf(const TLDT3FilePtrList *APtrList, int ALineIdx, int AFK)
 {
-    const TLDT3FilePtrItem &it = APtrList->Item(ALineIdx);
-    const int len = it.FLenInhalt;
-    const uchar *p = len > 0 ? APtrList->FileBase() + it.FOffset + 7 : nullptr;
+    const int len = APtrList->LenInhalt(ALineIdx);
+    const uchar *p = APtrList->PtrInhalt(ALineIdx);
     switch (TLDT3::GetFKTyp(AFK)) {
     case TLDT3::fkt_SatzArt:
         if (const int v = DigitsValue(p, len); v >= 0)
@@ -587,6 +624,32 @@ TLDT3LineNode *TLDT3LineNode::NewLineNodeFK(const TLDT3FilePtrList *APtrList, in
     return node;
 }
 
+TLDT3Node *TLDT3LineNode::NewSlotNode(TLDT3Node *ASlot, int) const
+{
+    const int idx = SlotLineIdx(ASlot);
+    TLDT3LineNode *node = NewLineNodeFK(FPtrList, idx, FPtrList->FK(idx));
+    node->FEndeIdx = idx + SlotRunExtra(ASlot);
+    return node;
+}
+
+int TLDT3LineNode::ChildLineIdx(int Index) const
+{
+    if (Index < 0 || Index >= ChildCount())
+        throw std::out_of_range("TLDT3LineNode::ChildLineIdx: index out of range");
+    return StartOfSlot(ChildArray()[Index]);
+}
+
+int TLDT3LineNode::ChildFK(int Index) const { return FPtrList->FK(ChildLineIdx(Index)); }
+
+QString TLDT3LineNode::ChildInhalt(int Index) const { return FPtrList->Inhalt(ChildLineIdx(Index)); }
+
+bool TLDT3LineNode::ChildHasChilds(int Index) const
+{
+    ChildLineIdx(Index); // range check
+    const TLDT3Node *c = ChildArray()[Index];
+    return !IsLineSlot(c) && c->HasChilds();
+}
+
 int TLDT3LineNode::FK() const { return FPtrList->FK(FStartIdx); }
 
 QString TLDT3LineNode::Inhalt() const { return FPtrList->Inhalt(FStartIdx); }
@@ -605,11 +668,28 @@ bool TLDT3LineNode::CheckSatzEnde(const QString &AInhalt) const
     return FPtrList->CheckSatzEnde(FStartIdx, AInhalt);
 }
 
+namespace {
+// The index of the only child with field identifier AFK (and content
+// AInhalt when given); -1 when there is none or more than one.
+int SingleChildIdx(const TLDT3LineNode &ANode, int AFK, const QString *AInhalt)
+{
+    int found = -1;
+    for (int i = 0; i < ANode.ChildCount(); ++i) {
+        if (ANode.ChildFK(i) != AFK || (AInhalt && ANode.ChildInhalt(i) != *AInhalt))
+            continue;
+        if (found >= 0)
+            return -1;
+        found = i;
+    }
+    return found;
+}
+} // namespace
+
 int TLDT3LineNode::CountChildNodes(int AFK) const
 {
     int n = 0;
     for (int i = 0; i < ChildCount(); ++i)
-        n += ChildAt(i)->FK() == AFK;
+        n += ChildFK(i) == AFK;
     return n;
 }
 
@@ -617,7 +697,7 @@ int TLDT3LineNode::CountChildNodesInhalt(int AFK, const QString &AInhalt) const
 {
     int n = 0;
     for (int i = 0; i < ChildCount(); ++i)
-        n += Childs(i)->FK() == AFK && Childs(i)->Inhalt() == AInhalt;
+        n += ChildFK(i) == AFK && ChildInhalt(i) == AInhalt;
     return n;
 }
 
@@ -625,8 +705,8 @@ QList<TLDT3LineNode *> TLDT3LineNode::FindChildNodes(int AFK) const
 {
     QList<TLDT3LineNode *> r;
     for (int i = 0; i < ChildCount(); ++i)
-        if (Childs(i)->FK() == AFK)
-            r << Childs(i);
+        if (ChildFK(i) == AFK)
+            r << ChildAt(i);
     return r;
 }
 
@@ -634,52 +714,36 @@ QList<TLDT3LineNode *> TLDT3LineNode::FindChildNodesInhalt(int AFK, const QStrin
 {
     QList<TLDT3LineNode *> r;
     for (int i = 0; i < ChildCount(); ++i)
-        if (Childs(i)->FK() == AFK && Childs(i)->Inhalt() == AInhalt)
-            r << Childs(i);
+        if (ChildFK(i) == AFK && ChildInhalt(i) == AInhalt)
+            r << ChildAt(i);
     return r;
 }
 
 bool TLDT3LineNode::FindSingleNode(int AFK, TLDT3LineNode *&ANode) const
 {
-    ANode = nullptr;
-    TLDT3LineNode *found = nullptr;
-    for (int i = 0; i < ChildCount(); ++i) {
-        TLDT3LineNode *c = ChildAt(i);
-        if (c->FK() != AFK)
-            continue;
-        if (found)
-            return false;
-        found = c;
-    }
-    ANode = found;
-    return found != nullptr;
+    const int i = SingleChildIdx(*this, AFK, nullptr);
+    ANode = i >= 0 ? ChildAt(i) : nullptr;
+    return ANode != nullptr;
 }
 
 bool TLDT3LineNode::FindSingleNodeInhalt(int AFK, const QString &AInhalt, TLDT3LineNode *&ANode) const
 {
-    ANode = nullptr;
-    TLDT3LineNode *found = nullptr;
-    for (int i = 0; i < ChildCount(); ++i) {
-        if (Childs(i)->FK() != AFK || Childs(i)->Inhalt() != AInhalt)
-            continue;
-        if (found)
-            return false;
-        found = Childs(i);
-    }
-    ANode = found;
-    return found != nullptr;
+    const int i = SingleChildIdx(*this, AFK, &AInhalt);
+    ANode = i >= 0 ? ChildAt(i) : nullptr;
+    return ANode != nullptr;
 }
 
 void TLDT3LineNode::ScanChilds(TFKScan *AScans, int ACount) const
 {
     for (int i = 0; i < ChildCount(); ++i) {
-        TLDT3LineNode *c = ChildAt(i);
-        const int fk = c->FK();
+        const int fk = FPtrList->FK(StartOfSlot(ChildArray()[i]));
         for (int k = 0; k < ACount; ++k) {
             if (AScans[k].FK != fk)
                 continue;
-            if (AScans[k].Count++ == 0)
-                AScans[k].Node = c;
+            if (AScans[k].Count++ == 0) {
+                AScans[k].Owner = this;
+                AScans[k].Index = i;
+            }
             break;
         }
     }
@@ -687,16 +751,16 @@ void TLDT3LineNode::ScanChilds(TFKScan *AScans, int ACount) const
 
 QString TLDT3LineNode::SingleNodeInhalt(int AFK) const
 {
-    TLDT3LineNode *n = nullptr;
-    return FindSingleNode(AFK, n) ? n->Inhalt() : QString();
+    const int i = SingleChildIdx(*this, AFK, nullptr);
+    return i >= 0 ? ChildInhalt(i) : QString();
 }
 
 QStringList TLDT3LineNode::ArrNodeInhalt(int AFK) const
 {
     QStringList r;
     for (int i = 0; i < ChildCount(); ++i)
-        if (ChildAt(i)->FK() == AFK)
-            r << ChildAt(i)->Inhalt();
+        if (ChildFK(i) == AFK)
+            r << ChildInhalt(i);
     return r;
 }
 
@@ -759,14 +823,16 @@ bool TLDT3LineNode::FindLDT3LineNodeFromIndex(int AIndex, TLDT3LineNode *&ANode)
         TLDT3Node *const *first = n->ChildArray();
         TLDT3Node *const *last = first + n->ChildCount();
         auto it = std::upper_bound(first, last, AIndex, [](int AIdx, const TLDT3Node *AChild) {
-            return AIdx < static_cast<const TLDT3LineNode *>(AChild)->StartIdx();
+            return AIdx < StartOfSlot(AChild);
         });
         if (it == first)
             return false;
-        TLDT3LineNode *c = static_cast<TLDT3LineNode *>(*(it - 1));
-        if (c->StartIdx() != AIndex && (c->EndeIdx() < AIndex || !c->HasChilds()))
+        // only the node asked for is made; a line slot has no children
+        const TLDT3Node *slot = *(it - 1);
+        if (StartOfSlot(slot) != AIndex
+            && (IsLineSlot(slot) || static_cast<const TLDT3LineNode *>(slot)->EndeIdx() < AIndex || !slot->HasChilds()))
             return false;
-        n = c;
+        n = n->ChildAt(int(it - 1 - first));
     }
 }
 
@@ -1137,10 +1203,13 @@ bool TLDT3Datenpaket::RunBuild()
 {
     if (!FPtrList || !FPtrList->FileIsOpen() || !FLDTRoot || FLDTRoot->HasChilds() || FStack->empty())
         return false;
-    // Every line becomes a node of at least this size and a slot in its
-    // parent's child array.
-    LDT3NodePoolReserve(std::size_t(FPtrList->Count() - FPtrList->EmptyLinesAtEnd())
-                        * (sizeof(TLDT3LineNode) + sizeof(TLDT3Node *)));
+    // Every line is a slot in its parent's child array; records, objects
+    // and attributes are nodes as well.
+    const TCountDictionary &c = FPtrList->FeldCounter();
+    const std::size_t nodes = std::size_t(c.GetCount(TLDT3::FK_SatzArt)) + c.GetCount(TLDT3::FK_ObjektIdent)
+                              + c.GetCount(-1);
+    LDT3NodePoolReserve(std::size_t(FPtrList->Count() - FPtrList->EmptyLinesAtEnd()) * sizeof(TLDT3Node *)
+                        + nodes * sizeof(TLDT3ObjektIdentLineNode));
     if (FPtrList->Count() >= InitThreadMinLines) {
         if (BuildPass(true))
             return true;
@@ -1161,12 +1230,11 @@ bool TLDT3Datenpaket::BuildPass(bool AUseInitThread)
     FInitOrder.clear();
     std::unique_ptr<TInitThread> initThread;
     if (AUseInitThread) {
-        // Every noted node is a record, object or attribute line; the thread
-        // reads the array while it fills, so it must never move.
+        // Every noted node is a record or object line; the thread reads the
+        // array while it fills, so it must never move.
         const TCountDictionary &c = FPtrList->FeldCounter();
         try {
-            FInitOrder.reserve(std::size_t(c.GetCount(TLDT3::FK_SatzArt)) + c.GetCount(TLDT3::FK_ObjektIdent)
-                               + c.GetCount(-1));
+            FInitOrder.reserve(std::size_t(c.GetCount(TLDT3::FK_SatzArt)) + c.GetCount(TLDT3::FK_ObjektIdent));
             initThread = std::make_unique<TInitThread>(FInitOrder.data(), std::size_t(c.GetCount(TLDT3::FK_SatzArt)));
         } catch (const std::exception &) {
             initThread.reset(); // no thread or no room: all nodes are initialised after the build
@@ -1218,7 +1286,10 @@ QString TLDT3Datenpaket::BuildLines(TInitThread *AInitThread)
     std::vector<TLDT3LineNode *> &stack = *FStack;
     TLDT3RootNode *const root = FLDTRoot.get();
     const TLDT3FeldDict *dict = &pl.FeldDict();
-    TLDT3LineNode *runNode = nullptr;
+    // The open run: its first line's slot in pending.Childs (-1: none).
+    // Lines of a run are children of one node and the run ends before any
+    // line of another type, so the slot is still pending when it ends.
+    std::ptrdiff_t runSlot = -1;
     int runFK = -1;
     // The FKs of the open nodes, beside the stack (the root has none).
     std::vector<int> stackFK(stack.size(), -1);
@@ -1244,15 +1315,19 @@ QString TLDT3Datenpaket::BuildLines(TInitThread *AInitThread)
                     Close(*it);
             } catch (...) {
                 for (TLDT3Node *n : Childs)
-                    delete n;
+                    if (!TLDT3Node::IsLineSlot(n))
+                        delete n;
             }
         }
     } pending{{}, std::vector<std::size_t>(stack.size(), 0), &stack};
+    // Records, objects and attributes are nodes at once; the lines without
+    // children stay slots until someone asks for their node.
     auto add = [&](int ALineIdx, int AFK) {
         std::unique_ptr<TLDT3LineNode> node(TLDT3LineNode::NewLineNodeFK(FPtrList, ALineIdx, AFK));
         pending.Childs.push_back(node.get());
         return node.release();
     };
+    auto addLine = [&](int ALineIdx) { pending.Childs.push_back(TLDT3Node::LineSlot(ALineIdx, 0)); };
     auto push = [&](TLDT3LineNode *ANode, int AFK) {
         stack.push_back(ANode);
         stackFK.push_back(AFK);
@@ -1286,9 +1361,11 @@ QString TLDT3Datenpaket::BuildLines(TInitThread *AInitThread)
         if (stack.empty())
             return QStringLiteral("Stack-Fehler");
         const int fk = pl.FK(i);
-        if (fk != runFK && runNode) {
-            runNode->SetEndeIdx(i - 1);
-            runNode = nullptr;
+        if (fk != runFK && runSlot >= 0) {
+            TLDT3Node *&slot = pending.Childs[std::size_t(runSlot)];
+            const int start = TLDT3Node::SlotLineIdx(slot);
+            slot = TLDT3Node::LineSlot(start, i - 1 - start);
+            runSlot = -1;
         }
         TLDT3LineNode *top = stack.back();
         const int topFK = stackFK.back();
@@ -1302,7 +1379,7 @@ QString TLDT3Datenpaket::BuildLines(TInitThread *AInitThread)
             if (top == root)
                 return QStringLiteral("Fehlende Satzart für Satzende");
             top->SetEndeIdx(i);
-            add(i, fk);
+            addLine(i);
             pop();
             note(top);
             if (!TLDT3::IsSatzArt(topFK) || !SameInhalt(pl, top->StartIdx(), i)) {
@@ -1329,7 +1406,7 @@ QString TLDT3Datenpaket::BuildLines(TInitThread *AInitThread)
             if (top == root)
                 return QStringLiteral("Fehlende Satzart für Objektende");
             top->SetEndeIdx(i);
-            add(i, fk);
+            addLine(i);
             if (!TLDT3::IsObjektIdent(topFK))
                 return Format(QStringLiteral("Unerwartetes Objektende: \"%s\""), {pl.Inhalt(i)});
             pop();
@@ -1340,22 +1417,24 @@ QString TLDT3Datenpaket::BuildLines(TInitThread *AInitThread)
             // An object is only ever opened under its attribute.
             if (stack.empty())
                 return QStringLiteral("Stack-Fehler");
+            // an attribute has no work of its own in InitNode: not noted
             TLDT3LineNode *attribut = stack.back();
             attribut->SetEndeIdx(i);
             pop();
-            note(attribut);
             break;
         }
         default: {
             if (top != root && TLDT3::IsObjektAttribut(topFK))
                 return Format(QStringLiteral("Fehlendes Objekt für Attribut \"%s\" in Zeile %d."),
                               {top->Inhalt(), top->Zeile()});
-            TLDT3LineNode *node = add(i, fk);
             if (TLDT3::IsObjektAttribut(fk)) {
-                push(node, fk);
-            } else if (fk != runFK) {
+                push(add(i, fk), fk);
+                break;
+            }
+            addLine(i);
+            if (fk != runFK) {
                 runFK = fk;
-                runNode = node;
+                runSlot = std::ptrdiff_t(pending.Childs.size()) - 1;
             }
             break;
         }

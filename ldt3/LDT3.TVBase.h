@@ -100,11 +100,28 @@ public:
     bool GetRelNode(const TLDT3Node *ANode, int ADistance, TLDT3Node *&ARelNode) const;
 
 protected:
-    // Throws std::out_of_range outside 0..ChildCount-1.
+    // Throws std::out_of_range outside 0..ChildCount-1. A line kept as a
+    // slot becomes a node here, on its first request.
     virtual TLDT3Node *GetChilds(int Index) const;
     // The node's own part of InitNode; its children are already initialised.
     virtual void InitNodeSelf() {}
     TLDT3Node *const *ChildArray() const { return FChilds; }
+
+    // A child slot holds a node or, for a line without children that no one
+    // has asked for yet, the line itself: bit 0 set, the line index in bits
+    // 1 to 31 and the number of lines after it that the node covers (a run)
+    // in bits 32 to 63. Nodes are 8-byte aligned, so the two never mix.
+    static bool IsLineSlot(const TLDT3Node *ASlot) { return quintptr(ASlot) & 1; }
+    static int SlotLineIdx(const TLDT3Node *ASlot) { return int((quint64(quintptr(ASlot)) >> 1) & 0x7FFFFFFF); }
+    static int SlotRunExtra(const TLDT3Node *ASlot) { return int(quint64(quintptr(ASlot)) >> 32); }
+    static TLDT3Node *LineSlot(int ALineIdx, int ARunExtra)
+    {
+        return reinterpret_cast<TLDT3Node *>(quintptr((quint64(quint32(ARunExtra)) << 32) | (quint64(quint32(ALineIdx)) << 1) | 1));
+    }
+    // The node of line slot ASlot at child Index (see TLDT3LineNode).
+    virtual TLDT3Node *NewSlotNode(TLDT3Node *ASlot, int Index) const;
+    // The child at Index, made from its line slot when needed (no range check).
+    TLDT3Node *Materialise(int Index) const;
     // Room for ACount children in a node without any, so that adding them
     // one by one never doubles the array.
     void ReserveChilds(int ACount);
@@ -113,6 +130,8 @@ private:
     friend class TLDT3Datenpaket;
     void FreeChilds();
     void DetachChildArray();
+    // Appends a node or a line slot as the last child.
+    void AppendSlot(TLDT3Node *ANode);
     // Appends ACount nodes as children at once; a node without children gets
     // an array of exactly that size.
     void AdoptChilds(TLDT3Node *const *ANodes, int ACount);
@@ -185,6 +204,13 @@ public:
     bool FindLDT3LineNodeFromIndex(int AIndex, TLDT3LineNode *&ANode);
 
     TLDT3LineNode *Childs(int Index) const { return static_cast<TLDT3LineNode *>(GetChilds(Index)); }
+    // What a child is, read without making a node of it (out of range throws
+    // std::out_of_range): its line index, field identifier, content, and
+    // whether it has children (a line kept as a slot never has).
+    int ChildLineIdx(int Index) const;
+    int ChildFK(int Index) const;
+    QString ChildInhalt(int Index) const;
+    bool ChildHasChilds(int Index) const;
     bool GetNextNode(const TLDT3Node *ANode, TLDT3LineNode *&ANextNode) const;
     bool GetRelNode(const TLDT3Node *ANode, int ADistance, TLDT3LineNode *&ARelNode) const;
 
@@ -198,13 +224,14 @@ protected:
     {
         int FK;
         int Count = 0;
-        TLDT3LineNode *Node = nullptr;
+        const TLDT3LineNode *Owner = nullptr;
+        int Index = -1; // child index of the first child with FK
         // SingleNodeInhalt of the identifier.
-        QString Single() const { return Count == 1 ? Node->Inhalt() : QString(); }
+        QString Single() const { return Count == 1 ? Owner->ChildInhalt(Index) : QString(); }
         // SingleObjektFromAttribut of the identifier, when of class T.
         template <class T> T *Objekt() const
         {
-            return Count == 1 ? dynamic_cast<T *>(ObjektFromAttributNode(Node)) : nullptr;
+            return Count == 1 ? dynamic_cast<T *>(ObjektFromAttributNode(Owner->ChildAt(Index))) : nullptr;
         }
     };
     void ScanChilds(TFKScan *AScans, int ACount) const;
@@ -212,7 +239,13 @@ protected:
     // The node of line ALineIdx, not yet anyone's child.
     static TLDT3LineNode *NewLineNodeFK(const TLDT3FilePtrList *APtrList, int ALineIdx, int AFK);
     // Child Index without range check (0 <= Index < ChildCount).
-    TLDT3LineNode *ChildAt(int Index) const { return static_cast<TLDT3LineNode *>(ChildArray()[Index]); }
+    TLDT3LineNode *ChildAt(int Index) const { return static_cast<TLDT3LineNode *>(Materialise(Index)); }
+    // Line index of the child in slot ASlot, node or not.
+    static int StartOfSlot(const TLDT3Node *ASlot)
+    {
+        return IsLineSlot(ASlot) ? SlotLineIdx(ASlot) : static_cast<const TLDT3LineNode *>(ASlot)->FStartIdx;
+    }
+    TLDT3Node *NewSlotNode(TLDT3Node *ASlot, int Index) const override;
     void SetLine(const TLDT3FilePtrList *APtrList, int ALineIdx)
     {
         FPtrList = APtrList;
@@ -542,7 +575,7 @@ private:
     std::unique_ptr<TLDT3Base64RootNode> FBase64Root;
     std::unique_ptr<TLDT3ErrorRootNode> FErrorRoot;
     QString FBuildError;
-    // Records, objects and attributes in the order they were closed.
+    // Records and objects in the order they were closed.
     TVexBigVector<TLDT3Node *> FInitOrder;
 };
 

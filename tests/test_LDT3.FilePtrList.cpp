@@ -71,6 +71,46 @@ TEST(FilePtrList, LineGrammarAndParserBits)
     }
 }
 
+// The record keeps the line's length, end and offset packed: the content,
+// the written length and the way from a byte back to its line come out the
+// same for every kind of line end.
+TEST(FilePtrList, ContentAndOffsetsFromThePackedRecord)
+{
+    struct Case {
+        const char *name;
+        QByteArray bytes;
+        QList<QByteArray> inhalt; // content per line
+        QList<int> len;           // written length per line (0 without one)
+    };
+    const Case cases[] = {
+        {"crlf", "0148000Z01ab\r\n0128001Z01\r\n", {"Z01ab", "Z01"}, {14, 12}},
+        {"lf and cr", "0118000ab\n0118001abc\r", {"ab", "abc"}, {11, 11}},
+        {"lf cr", "0118000ab\n\r0990001x\r\n", {"ab", "x"}, {11, 99}},
+        {"no end at the end", "0118000ab\r\n9998001abcd", {"ab", "abcd"}, {11, 999}},
+        {"empty and invalid lines", "\r\nx\r\n0138000\r\n", {"", "", ""}, {0, 0, 13}},
+        {"cr cr lf", "0118000ab\r\r\n", {"ab", ""}, {11, 0}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        Loaded l(c.bytes, 100);
+        ASSERT_EQ(l.list.Count(), c.inhalt.size());
+        qint64 offset = 0;
+        for (int i = 0; i < l.list.Count(); ++i) {
+            EXPECT_EQ(l.list.LenInhalt(i), c.inhalt[i].size()) << "line " << i;
+            EXPECT_EQ(l.list.Inhalt(i), QString::fromLatin1(c.inhalt[i])) << "line " << i;
+            EXPECT_EQ(l.list.Len(i), c.len[i]) << "line " << i;
+            EXPECT_EQ(l.list.Offset(i), offset) << "line " << i;
+            EXPECT_EQ(l.list.OrgBytes(i), c.bytes.mid(offset, l.list.LenOrgLine(i))) << "line " << i;
+            for (int b = 0; b < l.list.LenOrgLine(i); ++b)
+                ASSERT_EQ(l.list.LineIndexOfOffset(offset + b), i) << "byte " << offset + b;
+            offset += l.list.LenOrgLine(i);
+        }
+        EXPECT_EQ(offset, c.bytes.size());
+        EXPECT_EQ(l.list.LineIndexOfOffset(offset), -1);
+        EXPECT_EQ(l.list.LineIndexOfOffset(-1), -1);
+    }
+}
+
 TEST(FilePtrList, ValidLineFields)
 {
     Loaded l("0138000\r\n0148000Z01ab\r\n");

@@ -673,3 +673,42 @@ TEST(FileReports, EverySampleGivesWellFormedReports)
         }
     }
 }
+
+// Rows are line indexes: the object made by value and the one kept by address
+// say the same, a kept one stays where it is, and a rebuild starts afresh.
+TEST(LineList, RowsByValueAndKeptRows)
+{
+    Opened o(Base64RunFile());
+    ASSERT_TRUE(o.ok);
+    for (const bool hide : {true, false}) {
+        SCOPED_TRACE(hide);
+        ASSERT_TRUE(o.list.BuildLineList(hide));
+        struct Case { int zeile; int row; };
+        const Case shown[] = {{1, 0}, {50, 49}, {951, hide ? 50 : 950}, {1000, hide ? 99 : 999}};
+        for (const Case &c : shown) {
+            EXPECT_EQ(o.list.RowOfZeile(c.zeile), c.row) << c.zeile;
+            const TLDT3Line byValue = o.list.Line(c.row);
+            EXPECT_EQ(byValue.Zeile(), c.zeile);
+            EXPECT_EQ(byValue.InListIndex(), c.row);
+            EXPECT_EQ(o.list.PtrIdxOfRow(c.row), c.zeile - 1);
+            const TLDT3Line *kept = o.list.Items(c.row);
+            EXPECT_EQ(kept->Zeile(), c.zeile);
+            EXPECT_EQ(kept->InListIndex(), c.row);
+            for (int col = 0; col < LDT3ColumnCount; ++col)
+                EXPECT_EQ(kept->GetColumn(col), byValue.GetColumn(col)) << c.zeile << " " << col;
+            EXPECT_EQ(o.list.GetLDT3LineFromZeile(c.zeile), kept);
+        }
+        const int hiddenRow = o.list.RowOfZeile(500);
+        EXPECT_EQ(hiddenRow, hide ? -1 : 499);
+        for (const int z : {0, -1, 1001})
+            EXPECT_EQ(o.list.RowOfZeile(z), -1) << z;
+        EXPECT_THROW(o.list.Line(o.list.Count()), std::out_of_range);
+        EXPECT_THROW(o.list.Line(-1), std::out_of_range);
+    }
+    // many rows kept one after the other never move the first
+    const TLDT3Line *first = o.list.Items(0);
+    for (int r = 1; r < o.list.Count(); ++r)
+        o.list.Items(r);
+    EXPECT_EQ(o.list.Items(0), first);
+    EXPECT_EQ(o.list.Items(0)->Zeile(), 1);
+}

@@ -6,6 +6,7 @@
 #include "WStrTools.h"
 
 #include <set>
+#include <thread>
 
 using namespace treetest;
 
@@ -594,4 +595,89 @@ TEST(TVBase, AttachmentTree)
     f.dp.reset();
     EXPECT_FALSE(anlage->OnSaveEvent());
     EXPECT_TRUE(anlage->SaveToFile(target));
+}
+
+// Lines without children are made into nodes when asked for: what the slot
+// says before (field, line, children) is what the node says after, the node
+// is made once, and a run of equal lines covers exactly the old run.
+TEST(TVBase, LineNodesOnDemand)
+{
+    // Lines: 1-3 header, 4 8000, 5-7 8410, 8 8110, 9 8002, 10 9970, 11-12 6329,
+    // 13 8003, 14-15 6329, 16 8410, 17 8001, 18-20 trailer.
+    const QByteArray body = L(8410, "A") + L(8410, "A") + L(8410, "A")
+                            + Obj(8110, "Anhang", "Obj_0010", L(9970, "1") + L(6329, "QUJD") + L(6329, "QUJD"))
+                            + L(6329, "QUJD") + L(6329, "QUJD") + L(8410, "B");
+    Loaded f(BefundFile(Befund(body)));
+    ASSERT_TRUE(f.list.StructureOkay());
+    ASSERT_TRUE(f.BuildAll());
+    ASSERT_EQ(f.list.Count(), 20);
+
+    // A line of the same field as the last run's first line starts no run,
+    // even after the object's end (14, 15): each covers itself only.
+    struct Case { int zeile; int size; const char *cls; };
+    const Case cases[] = {
+        {5, 3, "TLDT3LineNode"}, {6, 1, "TLDT3LineNode"}, {7, 1, "TLDT3LineNode"},
+        {10, 1, "TLDT3LineNode"}, {11, 2, "TLDT3LineNode"}, {12, 1, "TLDT3LineNode"},
+        {13, 1, "TLDT3ObjektEndeLineNode"}, {14, 1, "TLDT3LineNode"}, {15, 1, "TLDT3LineNode"},
+        {16, 1, "TLDT3LineNode"}, {17, 1, "TLDT3SatzEndeLineNode"}, {8, 6, "TLDT3ObjektAttributeLineNode"},
+    };
+    for (const Case &c : cases) {
+        TLDT3LineNode *n = f.Node(c.zeile);
+        ASSERT_NE(n, nullptr) << c.zeile;
+        EXPECT_EQ(n->NodeSize(), c.size) << c.zeile;
+        EXPECT_EQ(ClassName(n), QLatin1String(c.cls)) << c.zeile;
+        EXPECT_EQ(f.Node(c.zeile), n) << "made twice: " << c.zeile;
+    }
+
+    // Every child of every node in the samples: the slot and the node agree.
+    for (const QString &file : testutil::SampleFiles()) {
+        SCOPED_TRACE(file.toStdString());
+        Loaded s(file);
+        ASSERT_TRUE(s.BuildAll());
+        std::vector<TLDT3LineNode *> stack{s.dp->LDTRoot()};
+        while (!stack.empty()) {
+            TLDT3LineNode *n = stack.back();
+            stack.pop_back();
+            for (int i = 0; i < n->ChildCount(); ++i) {
+                const int idx = n->ChildLineIdx(i);
+                const int fk = n->ChildFK(i);
+                const QString inhalt = n->ChildInhalt(i);
+                const bool hasChilds = n->ChildHasChilds(i);
+                TLDT3LineNode *c = n->Childs(i);
+                ASSERT_EQ(c->StartIdx(), idx);
+                ASSERT_EQ(c->FK(), fk);
+                ASSERT_EQ(c->Inhalt(), inhalt);
+                ASSERT_EQ(c->HasChilds(), hasChilds);
+                ASSERT_EQ(n->Childs(i), c);
+                if (hasChilds)
+                    stack.push_back(c);
+            }
+            EXPECT_THROW(n->ChildFK(n->ChildCount()), std::out_of_range);
+            EXPECT_THROW(n->ChildLineIdx(-1), std::out_of_range);
+        }
+    }
+}
+
+// Two threads asking for the same lines at once get the same nodes.
+TEST(TVBase, LineNodesOnDemandFromTwoThreads)
+{
+    Loaded f(Base64RunFile());
+    ASSERT_TRUE(f.BuildAll());
+    TLDT3LineNode *rec = f.Node(4);
+    ASSERT_NE(rec, nullptr);
+    const int n = rec->ChildCount();
+    ASSERT_GT(n, 900);
+    std::vector<TLDT3Node *> a(static_cast<std::size_t>(n)), b(static_cast<std::size_t>(n));
+    std::thread t([&] {
+        for (int i = 0; i < n; ++i)
+            a[size_t(i)] = rec->Childs(i);
+    });
+    for (int i = n - 1; i >= 0; --i)
+        b[size_t(i)] = rec->Childs(i);
+    t.join();
+    for (int i = 0; i < n; ++i) {
+        ASSERT_EQ(a[size_t(i)], b[size_t(i)]) << i;
+        ASSERT_EQ(a[size_t(i)]->Parent(), rec);
+        ASSERT_EQ(a[size_t(i)]->ChildIdx(), i);
+    }
 }

@@ -28,7 +28,7 @@ QByteArray MixedFile()
 // The text of a line as the file holds it (controls kept), without its line end.
 QString Expected(const TLDT3FilePtrList &AList, int AIndex)
 {
-    QString s = AList.AsString().mid(AList.Item(AIndex).FOffset, AList.LenOrgLine(AIndex));
+    QString s = AList.AsString().mid(AList.Offset(AIndex), AList.LenOrgLine(AIndex));
     while (s.endsWith(QLatin1Char('\n')) || s.endsWith(QLatin1Char('\r')))
         s.chop(1);
     return s;
