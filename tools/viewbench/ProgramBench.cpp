@@ -20,6 +20,7 @@
 #include "Vex_WebBrowser.h"
 
 #include <QApplication>
+#include <QHash>
 #include <QKeyEvent>
 #include <QTreeView>
 #include <QWindow>
@@ -43,6 +44,27 @@ protected:
     {
         if (AEvent->type() == QEvent::Paint)
             ++Count;
+        return false;
+    }
+};
+
+// Counts the paint events of every widget, by object name and class: which
+// parts of the window a step repaints besides the view it moves.
+class TAllPaints : public QObject
+{
+public:
+    QHash<QString, int> Counts;
+
+protected:
+    bool eventFilter(QObject *AObject, QEvent *AEvent) override
+    {
+        if (AEvent->type() == QEvent::Paint && AObject->isWidgetType()) {
+            const QObject *named = AObject;
+            while (named && named->objectName().isEmpty())
+                named = named->parent();
+            ++Counts[QString::fromLatin1(AObject->metaObject()->className()) + QLatin1Char('@')
+                     + (named ? named->objectName() : QString())];
+        }
         return false;
     }
 };
@@ -192,6 +214,8 @@ int RunProgramBench(int argc, char **argv)
             auto pageDown = [&](const char *AName, QAbstractScrollArea *AView) {
                 std::vector<double> times, cpu;
                 int missed = 0;
+                TAllPaints all;
+                qApp->installEventFilter(&all);
                 for (int i = 0; i < pages; ++i) {
                     const int s = watch.Count;
                     QElapsedTimer op;
@@ -203,6 +227,12 @@ int RunProgramBench(int argc, char **argv)
                     times.push_back(Ms(op));
                     cpu.push_back(CpuMs() - c0);
                 }
+                qApp->removeEventFilter(&all);
+                QStringList painted;
+                for (auto it = all.Counts.cbegin(); it != all.Counts.cend(); ++it)
+                    painted << QStringLiteral("%1=%2").arg(it.key()).arg(it.value());
+                painted.sort();
+                std::printf("%s_paints %s\n", AName, qPrintable(painted.join(QLatin1Char(' '))));
                 PrintStats(AName, times, missed);
                 const TStats c = Stats(cpu);
                 std::printf("%s_cpu_ms median=%.2f max=%.2f\n", AName, c.Median, c.Max);
