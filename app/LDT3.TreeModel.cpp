@@ -41,7 +41,6 @@ void TLDT3TreeModel::SetDatenpaket(TLDT3Datenpaket *ADatenpaket)
                 if (ADatenpaket->Base64Root())
                     FTops.push_back(ADatenpaket->Base64Root());
             }
-            BuildRunMaps();
         } else if (ADatenpaket->ErrorRoot()) {
             FTops.push_back(ADatenpaket->ErrorRoot());
         }
@@ -49,43 +48,27 @@ void TLDT3TreeModel::SetDatenpaket(TLDT3Datenpaket *ADatenpaket)
     endResetModel();
 }
 
-// One pass over the LDT tree: the parents of Base64 lines get the list of
-// the children they show (every run collapsed to its first line).
-void TLDT3TreeModel::BuildRunMaps()
-{
-    if (FTops.empty())
-        return;
-    std::vector<const TLDT3Node *> stack{FTops.front()};
-    while (!stack.empty()) {
-        const TLDT3Node *n = stack.back();
-        stack.pop_back();
-        const int count = n->ChildCount();
-        bool hasRun = false;
-        for (int i = 0; i < count; ++i) {
-            const TLDT3Node *c = n->Childs(i);
-            if (IsBase64Line(c))
-                hasRun = true;
-            else if (c->HasChilds())
-                stack.push_back(c);
-        }
-        if (!hasRun)
-            continue;
-        std::vector<int> shown;
-        for (int i = 0; i < count; ++i) {
-            if (IsBase64Line(n->Childs(i)) && i > 0 && IsBase64Line(n->Childs(i - 1)))
-                continue;
-            shown.push_back(i);
-        }
-        FRunMaps.insert(n, std::move(shown));
-    }
-}
-
+// The children a node shows, every run of Base64 lines collapsed to its first
+// line; null when it shows all. Worked out when the view first asks for the
+// node, so opening a file walks none of its lines.
 const std::vector<int> *TLDT3TreeModel::VisibleChilds(const TLDT3Node *ANode) const
 {
-    if (FRunMaps.isEmpty())
+    if (FKind != TKind::tkLDT || !ANode)
         return nullptr;
-    auto it = FRunMaps.constFind(ANode);
-    return it == FRunMaps.cend() ? nullptr : &it.value();
+    auto it = FRunMaps.find(ANode);
+    if (it == FRunMaps.end()) {
+        std::vector<int> shown;
+        const int count = ANode->ChildCount();
+        bool hasRun = false;
+        for (int i = 0; i < count && !hasRun; ++i)
+            hasRun = IsBase64Line(ANode->Childs(i));
+        if (hasRun)
+            for (int i = 0; i < count; ++i)
+                if (!(i > 0 && IsBase64Line(ANode->Childs(i)) && IsBase64Line(ANode->Childs(i - 1))))
+                    shown.push_back(i);
+        it = FRunMaps.emplace(ANode, std::move(shown)).first;
+    }
+    return it->second.empty() ? nullptr : &it->second;
 }
 
 int TLDT3TreeModel::ChildCountOf(const TLDT3Node *ANode) const
