@@ -146,13 +146,15 @@ int RunProgramBench(int argc, char **argv)
         // over right after showing the window, up to the list's first painted rows.
         int since = watch.Count;
         t.restart();
+        const double cpu0 = ProcessCpuMs();
         form.ProcessCommandLine({fileName});
         const bool opened = frame->FileIsOpen();
         const double callMs = Ms(t);
         const bool painted = WaitForPaint(watch, since);
         const double openMs = Ms(t);
-        std::printf("opened=%d\nopen_call_ms=%.1f\nopen_to_first_paint_ms=%.1f%s\n", opened, callMs, openMs,
-                    painted ? "" : " (kein Repaint)");
+        const double openCpuMs = ProcessCpuMs() - cpu0;
+        std::printf("opened=%d\nopen_call_ms=%.1f\nopen_to_first_paint_ms=%.1f%s\nopen_cpu_ms=%.1f\n", opened, callMs,
+                    openMs, painted ? "" : " (kein Repaint)", openCpuMs);
         std::printf("rss_kb_opened=%ld peak_kb_opened=%ld\n", RssKb("VmRSS:"), RssKb());
         const int rows = frame->ListModel()->rowCount();
         const int lines = raw->LineCount();

@@ -10,6 +10,7 @@
 # Run from the repository root after building into build/ (BUILD_DIR overrides).
 # Times in ms, memory in MB (peak resident set). open = from the open call to
 # the list's first painted rows; open/c = that against the checker's time;
+# cpu/c = the CPU time (all threads) of both, which a busy machine disturbs less;
 # view_MB = the program's own process, kids_MB = WebEngine's processes beside
 # it; *_med/*_max = median and maximum of the jumps (last line, a line number,
 # a record and a line item of the tree, each to its line with the repaint) and
@@ -55,22 +56,24 @@ stat_of() { sed -n "s/^$1_ms .*$2=\([0-9.]*\).*/\1/p" "$3"; }
 median() { sort -g | awk '{ v[NR] = $1 } END { if (NR % 2) print v[(NR + 1) / 2]; else print (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
 echo "Last: $(cut -d' ' -f1-3 /proc/loadavg) (2 Kerne: Werte unter Last sind Obergrenzen)"
-COLS="check_ms open_ms open/c start_ms check_MB view_MB RSS/c kids_MB last_med last_max line_med line_max"
+COLS="check_ms open_ms open/c cpu/c start_ms check_MB view_MB RSS/c kids_MB last_med last_max line_med line_max"
 COLS="$COLS trec_med trec_max tline_med tline_max lpg_med lpg_max rpg_med rpg_max"
 for f in "${FILES[@]}"; do
   printf '\nDatei: %s (%d Bytes), %d Läufe\n' "$f" "$(stat -c %s "$f")" "$RUNS"
   printf '%4s' Lauf; for c in $COLS; do printf ' %9s' "$c"; done; printf '\n'
   : > "$TMP/rows"
   for ((i = 1; i <= RUNS; i++)); do
-    "$TIME" -f '%e %M' -o "$TMP/check.time" "$CHECK" --json "$f" > /dev/null 2>&1 || true
+    "$TIME" -f '%e %M %U %S' -o "$TMP/check.time" "$CHECK" --json "$f" > /dev/null 2>&1 || true
     xvfb-run -a -s "-screen 0 1280x800x24" "$VIEW" --program --pages "$PAGES" --jumps "$JUMPS" "$f" \
       > "$TMP/view.out" 2> "$TMP/view.err" || true
     [ -n "$(val peak_rss_kb "$TMP/view.out")" ] || { echo "run-programbench: viewbench lief nicht durch" >&2; cat "$TMP/view.err" >&2; exit 1; }
-    read -r csec crss < "$TMP/check.time"
+    read -r csec crss cuser csys < "$TMP/check.time"
     cms=$(echo "$csec * 1000" | bc -l)
     open=$(val open_to_first_paint_ms "$TMP/view.out")
     vrss=$(val peak_rss_kb "$TMP/view.out")
-    row=$(printf '%4d %9.0f %9.0f %9.2f %9.0f %9.0f %9.0f %9.2f %9.0f' "$i" "$cms" "$open" "$(echo "$open / $cms" | bc -l)" \
+    ccpu=$(echo "($cuser + $csys) * 1000" | bc -l)
+    row=$(printf '%4d %9.0f %9.0f %9.2f %9.2f %9.0f %9.0f %9.0f %9.2f %9.0f' "$i" "$cms" "$open" "$(echo "$open / $cms" | bc -l)" \
+      "$(echo "$(val open_cpu_ms "$TMP/view.out") / $ccpu" | bc -l)" \
       "$(val start_ms "$TMP/view.out")" "$(echo "$crss / 1024" | bc -l)" "$(echo "$vrss / 1024" | bc -l)" \
       "$(echo "$vrss / $crss" | bc -l)" "$(echo "$(val children_peak_kb "$TMP/view.out") / 1024" | bc -l)")
     for op in jump_last jump_line jump_tree_record jump_tree_line list_page_down raw_page_down; do
@@ -81,7 +84,7 @@ for f in "${FILES[@]}"; do
     grep -h "ohne_repaint\|kein Repaint" "$TMP/view.out" || true
   done
   printf '%4s' Med
-  for col in $(seq 2 22); do
+  for col in $(seq 2 23); do
     printf ' %9s' "$(awk -v c="$col" '{ print $c }' "$TMP/rows" | median)"
   done
   printf '\n'
