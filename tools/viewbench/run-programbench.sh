@@ -7,14 +7,17 @@
 #
 #   tools/viewbench/run-programbench.sh [--size 100M] [--runs N] [--pages N] [--jumps N]
 #
-# Run from the repository root after building into build/ (BUILD_DIR overrides).
+# Run from the repository root after building into build/ (BUILD_DIR overrides;
+# VIEWBENCH names another viewbench, e.g. one built from an older commit).
 # Times in ms, memory in MB (peak resident set). open = from the open call to
 # the list's first painted rows; open/c = that against the checker's time;
 # cpu/c = the CPU time (all threads) of both, which a busy machine disturbs less;
 # view_MB = the program's own process, kids_MB = WebEngine's processes beside
-# it; *_med/*_max = median and maximum of the jumps (last line, a line number,
+# it, both while list and raw text are used; page_MB, pkids_MB = the same after
+# the file information page was shown once (WebEngine started); *_med/*_max = median and maximum of the jumps (last line, a line number,
 # a record and a line item of the tree, each to its line with the repaint) and
-# of page-down in the list and the raw text.
+# of page-down in the list and the raw text; lpg_web = page-down in the list
+# after a page was shown (WebEngine then composes the whole window).
 set -euo pipefail
 
 SIZE=100M
@@ -27,14 +30,14 @@ while [ $# -gt 0 ]; do
     --runs) RUNS="$2"; shift 2 ;;
     --pages) PAGES="$2"; shift 2 ;;
     --jumps) JUMPS="$2"; shift 2 ;;
-    -h|--help) sed -n '2,16p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h|--help) sed -n '2,18p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "run-programbench: unbekannte Option: $1" >&2; exit 64 ;;
   esac
 done
 
 BUILD=${BUILD_DIR:-build}
 CHECK=$BUILD/cli/ventolix-check
-VIEW=$BUILD/tools/viewbench/viewbench
+VIEW=${VIEWBENCH:-$BUILD/tools/viewbench/viewbench}
 TIME=/usr/bin/time
 for tool in "$CHECK" "$VIEW" "$TIME"; do
   [ -x "$tool" ] || { echo "run-programbench: $tool fehlt (erst bauen)" >&2; exit 1; }
@@ -56,8 +59,8 @@ stat_of() { sed -n "s/^$1_ms .*$2=\([0-9.]*\).*/\1/p" "$3"; }
 median() { sort -g | awk '{ v[NR] = $1 } END { if (NR % 2) print v[(NR + 1) / 2]; else print (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
 echo "Last: $(cut -d' ' -f1-3 /proc/loadavg) (2 Kerne: Werte unter Last sind Obergrenzen)"
-COLS="check_ms open_ms open/c cpu/c start_ms check_MB view_MB RSS/c kids_MB last_med last_max line_med line_max"
-COLS="$COLS trec_med trec_max tline_med tline_max lpg_med lpg_max rpg_med rpg_max"
+COLS="check_ms open_ms open/c cpu/c start_ms check_MB view_MB RSS/c kids_MB page_MB pkids_MB last_med last_max line_med line_max"
+COLS="$COLS trec_med trec_max tline_med tline_max lpg_med lpg_max rpg_med rpg_max lpg_web"
 for f in "${FILES[@]}"; do
   printf '\nDatei: %s (%d Bytes), %d Läufe\n' "$f" "$(stat -c %s "$f")" "$RUNS"
   printf '%4s' Lauf; for c in $COLS; do printf ' %9s' "$c"; done; printf '\n'
@@ -72,19 +75,23 @@ for f in "${FILES[@]}"; do
     open=$(val open_to_first_paint_ms "$TMP/view.out")
     vrss=$(val peak_rss_kb "$TMP/view.out")
     ccpu=$(echo "($cuser + $csys) * 1000" | bc -l)
-    row=$(printf '%4d %9.0f %9.0f %9.2f %9.2f %9.0f %9.0f %9.0f %9.2f %9.0f' "$i" "$cms" "$open" "$(echo "$open / $cms" | bc -l)" \
+    row=$(printf '%4d %9.0f %9.0f %9.2f %9.2f %9.0f %9.0f %9.0f %9.2f %9.0f %9.0f %9.0f' "$i" "$cms" "$open" "$(echo "$open / $cms" | bc -l)" \
       "$(echo "$(val open_cpu_ms "$TMP/view.out") / $ccpu" | bc -l)" \
       "$(val start_ms "$TMP/view.out")" "$(echo "$crss / 1024" | bc -l)" "$(echo "$vrss / 1024" | bc -l)" \
-      "$(echo "$vrss / $crss" | bc -l)" "$(echo "$(val children_peak_kb "$TMP/view.out") / 1024" | bc -l)")
+      "$(echo "$vrss / $crss" | bc -l)" "$(echo "$(val children_peak_kb "$TMP/view.out") / 1024" | bc -l)" \
+      "$(echo "$(val peak_rss_kb_with_page "$TMP/view.out") / 1024" | bc -l)" \
+      "$(echo "$(val children_peak_kb_with_page "$TMP/view.out") / 1024" | bc -l)")
     for op in jump_last jump_line jump_tree_record jump_tree_line list_page_down raw_page_down; do
       row="$row $(printf '%9.2f %9.2f' "$(stat_of $op median "$TMP/view.out")" "$(stat_of $op max "$TMP/view.out")")"
     done
+    # paging the list once WebEngine draws in the window too
+    row="$row $(printf '%9.2f' "$(stat_of list_page_down_after_page median "$TMP/view.out")")"
     echo "$row"
     echo "$row" >> "$TMP/rows"
     grep -h "ohne_repaint\|kein Repaint" "$TMP/view.out" || true
   done
   printf '%4s' Med
-  for col in $(seq 2 23); do
+  for col in $(seq 2 26); do
     printf ' %9s' "$(awk -v c="$col" '{ print $c }' "$TMP/rows" | median)"
   done
   printf '\n'
