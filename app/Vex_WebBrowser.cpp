@@ -10,7 +10,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QApplication>
+#include <QGuiApplication>
 #include <QLayout>
+#include <QOpenGLWidget>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
@@ -43,6 +45,17 @@ void TVexWebBrowser::PrepareApplication()
 
 TVexWebBrowser::TVexWebBrowser(QWidget *AParent) : QWebEngineView(AParent)
 {
+    // WebEngine draws through OpenGL, and a window learns that when its first
+    // page appears: the window would then be made anew (it blinks, a window
+    // manager may place it elsewhere). A hidden OpenGL child tells the window
+    // when the view joins it, without starting WebEngine. Not on the headless
+    // platforms of tests, whose windows cannot draw through OpenGL.
+    const QString platform = QGuiApplication::platformName();
+    if (platform != QLatin1String("offscreen") && platform != QLatin1String("minimal")) {
+        auto *glMarker = new QOpenGLWidget(this);
+        glMarker->setObjectName(QStringLiteral("GLMarker"));
+        glMarker->hide();
+    }
     // drops go to the window below, never into a page
     setAcceptDrops(false);
     RefuseDrops(this);
