@@ -53,6 +53,9 @@ QLabel *NewStatusLine(QWidget *AParent, const QString &AName)
     label->setObjectName(AName);
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
     label->setContentsMargins(4, 2, 4, 2);
+    // a long text is cut, it never widens the pane: otherwise each new line's
+    // path would lay out and repaint the whole window
+    label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     return label;
 }
 

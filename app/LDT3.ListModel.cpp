@@ -50,8 +50,15 @@ int TLDT3ListModel::columnCount(const QModelIndex &AParent) const
 
 void TLDT3ListModel::SetLVCount(int ACount)
 {
+    const int count = qBound(0, ACount, FLineList ? FLineList->Count() : 0);
+    // the same count only repaints: a reset would make the view lay out
+    // every row again and drop the selection
+    if (count == FCount && count > 0) {
+        AllRowsChanged({});
+        return;
+    }
     beginResetModel();
-    FCount = qBound(0, ACount, FLineList ? FLineList->Count() : 0);
+    FCount = count;
     endResetModel();
 }
 

@@ -41,7 +41,6 @@ void TLDT3TreeModel::SetDatenpaket(TLDT3Datenpaket *ADatenpaket)
                 if (ADatenpaket->Base64Root())
                     FTops.push_back(ADatenpaket->Base64Root());
             }
-            BuildRunMaps();
         } else if (ADatenpaket->ErrorRoot()) {
             FTops.push_back(ADatenpaket->ErrorRoot());
         }
@@ -49,46 +48,31 @@ void TLDT3TreeModel::SetDatenpaket(TLDT3Datenpaket *ADatenpaket)
     endResetModel();
 }
 
-// One pass over the LDT tree: the parents of Base64 lines get the list of
-// the children they show (every run collapsed to its first line).
-void TLDT3TreeModel::BuildRunMaps()
-{
-    if (FTops.empty())
-        return;
-    // reads the children's lines only: their nodes are made when shown
-    const TLDT3LineNode *top = AsLineNode(FTops.front());
-    if (!top)
-        return;
-    std::vector<const TLDT3LineNode *> stack{top};
-    while (!stack.empty()) {
-        const TLDT3LineNode *n = stack.back();
-        stack.pop_back();
-        const int count = n->ChildCount();
-        bool hasRun = false;
-        for (int i = 0; i < count; ++i) {
-            if (n->ChildFK(i) == TLDT3::FK_Base64)
-                hasRun = true;
-            else if (n->ChildHasChilds(i))
-                stack.push_back(n->Childs(i));
-        }
-        if (!hasRun)
-            continue;
-        std::vector<int> shown;
-        for (int i = 0; i < count; ++i) {
-            if (n->ChildFK(i) == TLDT3::FK_Base64 && i > 0 && n->ChildFK(i - 1) == TLDT3::FK_Base64)
-                continue;
-            shown.push_back(i);
-        }
-        FRunMaps.insert(n, std::move(shown));
-    }
-}
-
+// The children a node shows, every run of Base64 lines collapsed to its first
+// line; null when it shows all. Worked out when the view first asks for the
+// node, so opening a file walks none of its lines; reads the children's field
+// identifiers only, so their nodes are made when shown.
 const std::vector<int> *TLDT3TreeModel::VisibleChilds(const TLDT3Node *ANode) const
 {
-    if (FRunMaps.isEmpty())
+    if (FKind != TKind::tkLDT || !ANode)
         return nullptr;
-    auto it = FRunMaps.constFind(ANode);
-    return it == FRunMaps.cend() ? nullptr : &it.value();
+    auto it = FRunMaps.find(ANode);
+    if (it == FRunMaps.end()) {
+        std::vector<int> shown;
+        if (const TLDT3LineNode *l = AsLineNode(ANode)) {
+            const int count = l->ChildCount();
+            auto isBase64 = [l](int i) { return l->ChildFK(i) == TLDT3::FK_Base64; };
+            bool hasRun = false;
+            for (int i = 0; i < count && !hasRun; ++i)
+                hasRun = isBase64(i);
+            if (hasRun)
+                for (int i = 0; i < count; ++i)
+                    if (!(i > 0 && isBase64(i) && isBase64(i - 1)))
+                        shown.push_back(i);
+        }
+        it = FRunMaps.emplace(ANode, std::move(shown)).first;
+    }
+    return it->second.empty() ? nullptr : &it->second;
 }
 
 int TLDT3TreeModel::ChildCountOf(const TLDT3Node *ANode) const

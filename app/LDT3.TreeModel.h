@@ -8,6 +8,7 @@
 #include <QHash>
 #include <QIcon>
 
+#include <unordered_map>
 #include <vector>
 
 class TLDT3Datenpaket;
@@ -59,14 +60,14 @@ private:
     TLDT3Node *ChildOf(const TLDT3Node *ANode, int ARow) const;
     int RowOf(const TLDT3Node *ANode) const;
     bool IsTop(const TLDT3Node *ANode) const;
-    void BuildRunMaps();
 
     TKind FKind;
     TLDT3Datenpaket *FDatenpaket = nullptr;
     const TLDT3FilePtrList *FPtrList = nullptr;
     std::vector<TLDT3Node *> FTops;
-    // For the nodes with Base64 children only: the child indexes shown.
-    QHash<const TLDT3Node *, std::vector<int>> FRunMaps;
+    // Per node asked for: the child indexes shown when it has Base64 children,
+    // else empty. Node-based, so an entry stays put while others are added.
+    mutable std::unordered_map<const TLDT3Node *, std::vector<int>> FRunMaps;
     QPersistentModelIndex FMarked[2];
     QIcon FErrorImage;
     QIcon FRangeImage;

@@ -1,5 +1,7 @@
 #include "VentolixStartBrowser.h"
 
+#include "Vex_WebBrowser.h"
+
 #include <QAction>
 #include <QDesktopServices>
 #include <QUrl>
@@ -16,8 +18,13 @@ TWebEngineStartBrowser::TWebEngineStartBrowser(QWebEngineView *AView, TOpenInNew
         Q_EMIT CommandStateChanged();
     });
     connect(FView, &QWebEngineView::loadFinished, this, [this]() { Q_EMIT CommandStateChanged(); });
-    for (auto action : {QWebEnginePage::Back, QWebEnginePage::Forward})
-        connect(FView->pageAction(action), &QAction::changed, this, [this]() { Q_EMIT CommandStateChanged(); });
+    // asking a plain view for its actions makes its page; ours reports them without
+    FVexView = qobject_cast<TVexWebBrowser *>(AView);
+    if (FVexView)
+        connect(FVexView, &TVexWebBrowser::NavigationStateChanged, this, [this]() { Q_EMIT CommandStateChanged(); });
+    else
+        for (auto action : {QWebEnginePage::Back, QWebEnginePage::Forward})
+            connect(FView->pageAction(action), &QAction::changed, this, [this]() { Q_EMIT CommandStateChanged(); });
 }
 
 QWidget *TWebEngineStartBrowser::View()
@@ -27,7 +34,9 @@ QWidget *TWebEngineStartBrowser::View()
 
 void TWebEngineStartBrowser::NavigateToURL(const QString &AURL, bool AInNewWindow)
 {
-    if (!AInNewWindow)
+    if (!AInNewWindow && FVexView)
+        FVexView->NavigateToURL(QUrl(AURL)); // shown when the start page is
+    else if (!AInNewWindow)
         FView->setUrl(QUrl(AURL)); // errors show in the view; nothing waits for the page
     else if (FOpenInNewWindow)
         FOpenInNewWindow(AURL);
@@ -37,25 +46,30 @@ void TWebEngineStartBrowser::NavigateToURL(const QString &AURL, bool AInNewWindo
 
 void TWebEngineStartBrowser::GoBack()
 {
-    FView->back();
+    if (CanGoBack())
+        FView->back();
 }
 
 void TWebEngineStartBrowser::GoForward()
 {
-    FView->forward();
+    if (CanGoForward())
+        FView->forward();
 }
 
 void TWebEngineStartBrowser::Reload()
 {
-    FView->triggerPageAction(QWebEnginePage::ReloadAndBypassCache);
+    if (FVexView)
+        FVexView->RefreshNoCache();
+    else
+        FView->triggerPageAction(QWebEnginePage::ReloadAndBypassCache);
 }
 
 bool TWebEngineStartBrowser::CanGoBack() const
 {
-    return FView->history()->canGoBack();
+    return FVexView ? FVexView->CanGoBack() : FView->history()->canGoBack();
 }
 
 bool TWebEngineStartBrowser::CanGoForward() const
 {
-    return FView->history()->canGoForward();
+    return FVexView ? FVexView->CanGoForward() : FView->history()->canGoForward();
 }

@@ -7,6 +7,7 @@
 #include <functional>
 
 class QWebEngineView;
+class TVexWebBrowser;
 
 class TWebEngineStartBrowser : public IStartBrowser
 {
@@ -28,5 +29,7 @@ public:
 
 private:
     QWebEngineView *FView;
+    // the program's view: it starts WebEngine only when it shows a page
+    TVexWebBrowser *FVexView = nullptr;
     TOpenInNewWindow FOpenInNewWindow;
 };

@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QFont>
+#include <QFontInfo>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QWidget>
@@ -167,7 +168,10 @@ void TAppReg::RegLoadFont(TAppReg &AReg, QWidget *AControl, const QString &ASect
         if (name.isEmpty())
             return;
         QFont f(name);
-        f.setPointSize(qMax(1, AReg.ReadInteger(ASection, FontSize, f.pointSize())));
+        // no usable size stored: the font keeps its default size
+        const int size = AReg.ReadInteger(ASection, FontSize, 0);
+        if (size > 0)
+            f.setPointSize(size);
         f.setBold(AReg.ReadBool(ASection, FontBold, false));
         f.setItalic(AReg.ReadBool(ASection, FontItalic, false));
         f.setUnderline(AReg.ReadBool(ASection, FontUnderline, false));
@@ -200,7 +204,9 @@ void TAppReg::RegSaveFont(TAppReg &AReg, QWidget *AControl, const QString &ASect
     const QFont f = AControl->font();
     // written in this order: name, size, bold, underline, strikeout, italic, pitch, colour
     AReg.WriteString(ASection, FontName, f.family());
-    AReg.WriteInteger(ASection, FontSize, f.pointSize());
+    // a font sized in pixels (the raw text's) has no point size of its own:
+    // the size it is drawn at, in points
+    AReg.WriteInteger(ASection, FontSize, f.pointSize() > 0 ? f.pointSize() : QFontInfo(f).pointSize());
     AReg.WriteBool(ASection, FontBold, f.bold());
     AReg.WriteBool(ASection, FontUnderline, f.underline());
     AReg.WriteBool(ASection, FontStrikeout, f.strikeOut());

@@ -10,10 +10,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QApplication>
+#include <QGuiApplication>
 #include <QLayout>
+#include <QOpenGLWidget>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
+#include <QTimer>
 
 #include <unistd.h>
 
@@ -42,18 +45,67 @@ void TVexWebBrowser::PrepareApplication()
 
 TVexWebBrowser::TVexWebBrowser(QWidget *AParent) : QWebEngineView(AParent)
 {
-    auto *page = new TVexWebPage(QWebEngineProfile::defaultProfile(), this);
-    setPage(page);
-    QWebEngineSettings *s = page->settings();
+    // WebEngine draws through OpenGL, and a window learns that when its first
+    // page appears: the window would then be made anew (it blinks, a window
+    // manager may place it elsewhere). A hidden OpenGL child tells the window
+    // when the view joins it, without starting WebEngine. Not on the headless
+    // platforms of tests, whose windows cannot draw through OpenGL.
+    const QString platform = QGuiApplication::platformName();
+    if (platform != QLatin1String("offscreen") && platform != QLatin1String("minimal")) {
+        auto *glMarker = new QOpenGLWidget(this);
+        glMarker->setObjectName(QStringLiteral("GLMarker"));
+        glMarker->hide();
+    }
+    // drops go to the window below, never into a page
+    setAcceptDrops(false);
+    RefuseDrops(this);
+}
+
+QWebEnginePage *TVexWebBrowser::Page()
+{
+    if (FPage)
+        return FPage;
+    // the first page of the process starts WebEngine
+    FPage = new TVexWebPage(QWebEngineProfile::defaultProfile(), this);
+    setPage(FPage);
+    QWebEngineSettings *s = FPage->settings();
     s->setAttribute(QWebEngineSettings::PluginsEnabled, true);
     s->setAttribute(QWebEngineSettings::PdfViewerEnabled, true);
     s->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, true);
     auto stateChanged = [this]() { Q_EMIT NavigationStateChanged(CanGoBack(), CanGoForward()); };
-    connect(page->action(QWebEnginePage::Back), &QAction::changed, this, stateChanged);
-    connect(page->action(QWebEnginePage::Forward), &QAction::changed, this, stateChanged);
-    // drops go to the window below, never into a page
-    setAcceptDrops(false);
-    RefuseDrops(this);
+    connect(FPage->action(QWebEnginePage::Back), &QAction::changed, this, stateChanged);
+    connect(FPage->action(QWebEnginePage::Forward), &QAction::changed, this, stateChanged);
+    return FPage;
+}
+
+void TVexWebBrowser::Request(std::function<void()> ALoad)
+{
+    if (isVisible()) {
+        FPending = {};
+        Page();
+        ALoad();
+    } else {
+        // a later request replaces an earlier one nobody saw
+        FPending = std::move(ALoad);
+    }
+}
+
+void TVexWebBrowser::RunPending()
+{
+    // still on show: a tab shown only on the way to another shows nothing
+    if (!FPending || !isVisible())
+        return;
+    std::function<void()> run = std::move(FPending);
+    FPending = {};
+    Page();
+    run();
+}
+
+void TVexWebBrowser::showEvent(QShowEvent *AEvent)
+{
+    QWebEngineView::showEvent(AEvent);
+    if (FPending)
+        QTimer::singleShot(0, this, [this]() { RunPending(); });
 }
 
 TVexWebBrowser *TVexWebBrowser::CreateNamed(QWidget *AOwner, const QString &AName)
@@ -68,6 +120,8 @@ TVexWebBrowser *TVexWebBrowser::CreateNamed(QWidget *AOwner, const QString &ANam
 TVexWebBrowser *TVexWebBrowser::NewWindow()
 {
     auto *w = new TVexWebBrowser(nullptr);
+    // WebEngine hands its new windows' pages over at once
+    w->Page();
     w->setAttribute(Qt::WA_DeleteOnClose);
     // the program ends with its main window, not with the last page window
     w->setAttribute(Qt::WA_QuitOnClose, false);
@@ -125,7 +179,8 @@ bool TVexWebBrowser::eventFilter(QObject *AWatched, QEvent *AEvent)
 void TVexWebBrowser::About(const QString &AText)
 {
     FLoadedString.clear();
-    load(QUrl(QStringLiteral("about:") + (AText.isEmpty() ? QStringLiteral("blank") : AText)));
+    const QUrl url(QStringLiteral("about:") + (AText.isEmpty() ? QStringLiteral("blank") : AText));
+    Request([this, url]() { load(url); });
 }
 
 void TVexWebBrowser::AboutBlank()
@@ -152,7 +207,7 @@ void TVexWebBrowser::LoadFromString(const QString &AText)
         if (!name.isEmpty() && f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size()) {
             f.close();
             TLDT3Data::DeleteFileAfterReboot(name);
-            load(QUrl::fromLocalFile(name));
+            Request([this, url = QUrl::fromLocalFile(name)]() { load(url); });
             FLoadedString = AText;
             return;
         }
@@ -160,7 +215,9 @@ void TVexWebBrowser::LoadFromString(const QString &AText)
         if (!name.isEmpty())
             QFile::remove(name);
     }
-    setContent(bytes, QStringLiteral("text/html;charset=UTF-8"), QUrl(QStringLiteral("about:blank")));
+    Request([this, bytes]() {
+        setContent(bytes, QStringLiteral("text/html;charset=UTF-8"), QUrl(QStringLiteral("about:blank")));
+    });
     FLoadedString = AText;
 }
 
@@ -169,7 +226,7 @@ bool TVexWebBrowser::NavigateToLocalFile(const QString &AFileName)
     if (AFileName.isEmpty() || !QFileInfo(AFileName).isFile())
         return false;
     FLoadedString.clear();
-    load(QUrl::fromLocalFile(QFileInfo(AFileName).absoluteFilePath()));
+    Request([this, url = QUrl::fromLocalFile(QFileInfo(AFileName).absoluteFilePath())]() { load(url); });
     return true;
 }
 
@@ -180,7 +237,7 @@ void TVexWebBrowser::NavigateToURL(const QUrl &AURL, bool AInNewWindow)
         return;
     }
     FLoadedString.clear();
-    load(AURL);
+    Request([this, AURL]() { load(AURL); });
 }
 
 bool TVexWebBrowser::AcceptNavigation(const QUrl &AURL, bool ALinkClicked, bool AMainFrame)
@@ -205,15 +262,17 @@ QWebEngineView *TVexWebBrowser::createWindow(QWebEnginePage::WebWindowType)
 
 bool TVexWebBrowser::CanGoBack() const
 {
-    return page()->action(QWebEnginePage::Back)->isEnabled();
+    return FPage && FPage->action(QWebEnginePage::Back)->isEnabled();
 }
 
 bool TVexWebBrowser::CanGoForward() const
 {
-    return page()->action(QWebEnginePage::Forward)->isEnabled();
+    return FPage && FPage->action(QWebEnginePage::Forward)->isEnabled();
 }
 
 void TVexWebBrowser::RefreshNoCache()
 {
-    triggerPageAction(QWebEnginePage::ReloadAndBypassCache);
+    // a page still waiting to show is loaded fresh anyway
+    if (FPage && !FPending)
+        FPage->triggerAction(QWebEnginePage::ReloadAndBypassCache);
 }

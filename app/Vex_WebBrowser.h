@@ -1,10 +1,16 @@
 // The HTML view of every page the program shows, over Qt WebEngine: pages
 // from strings, local files (PDF files in WebEngine's viewer), navigation in
 // place or in a new top-level window, back/forward state and reload.
+//
+// A view starts WebEngine only when it first shows a page: what a hidden view
+// is asked to show waits until the view appears, so pages on tabs nobody
+// looks at cost neither Chromium's start nor a renderer.
 #pragma once
 
 #include <QUrl>
 #include <QWebEngineView>
+
+#include <functional>
 
 class QWebEnginePage;
 
@@ -47,6 +53,13 @@ public:
     // The text last given to LoadFromString (empty after other navigation).
     const QString &LoadedString() const { return FLoadedString; }
 
+    // Whether WebEngine's page exists (made when the view first shows a page).
+    bool HasPage() const { return FPage != nullptr; }
+    // What the view was asked to show waits until it is visible.
+    bool LoadPending() const { return bool(FPending); }
+    // Our page, made now if needed (starts WebEngine); use it rather than page().
+    QWebEnginePage *Page();
+
     // A new top-level view of ours (deleted when closed).
     static TVexWebBrowser *NewWindow();
     // Deletes the windows NewWindow made (before the application ends).
@@ -59,6 +72,7 @@ Q_SIGNALS:
 
 protected:
     QWebEngineView *createWindow(QWebEnginePage::WebWindowType AType) override;
+    void showEvent(QShowEvent *AEvent) override;
     void childEvent(QChildEvent *AEvent) override;
     bool eventFilter(QObject *AWatched, QEvent *AEvent) override;
 
@@ -67,7 +81,12 @@ private:
     // True when the navigation may go on in this view.
     bool AcceptNavigation(const QUrl &AURL, bool ALinkClicked, bool AMainFrame);
     void RefuseDrops(QObject *AObject);
+    // Runs ALoad now when the view is visible, else when it appears.
+    void Request(std::function<void()> ALoad);
+    void RunPending();
 
     bool FLinksInNewWindow = false;
     QString FLoadedString;
+    QWebEnginePage *FPage = nullptr;
+    std::function<void()> FPending;
 };

@@ -391,6 +391,30 @@ TEST_F(Frame, AttachmentMarkOnNearestVisibleAncestor)
     EXPECT_EQ(QModelIndex(m->MarkedItem(TLDT3TreeModel::mkAnhang)), m->index(0, 0));
 }
 
+// A tree that cannot be built says why through the message sink, once, and
+// the file still opens with the part that was built, its list and raw text.
+TEST_F(Frame, TreeBuildErrorIsShownAndTheFileStillOpens)
+{
+    // a record ends while an attribute is open: the structure check passes, the build stops
+    const QByteArray bytes = BefundFile(L(8000, "8205") + L(8145, "Patient") + L(8001, "8205"));
+    const QString file = testutil::WriteFile(FTmp, QStringLiteral("Z01_bruch.ldt"), bytes);
+    RecordingSink sink;
+    TLDTFrame f;
+    ASSERT_TRUE(f.OpenLDTFile(file));
+    ASSERT_EQ(sink.Texts.size(), 1);
+    EXPECT_EQ(sink.Texts.first(), QStringLiteral("Unerwartetes Satzende \"8205\"."));
+    EXPECT_EQ(f.LineList().Datenpaket()->BuildError(), sink.Texts.first());
+    EXPECT_TRUE(f.FileIsOpen());
+    EXPECT_EQ(f.ListModel()->rowCount(), f.LineList().Count());
+    EXPECT_EQ(f.RawView()->LineCount(), f.LineList().PtrList()->Count());
+    EXPECT_TRUE(f.RightPageVisible(TLDTFrame::pageRaw));
+    EXPECT_EQ(f.RightPage(), int(TLDTFrame::pageList));
+    // the tree holds what was built before the fault
+    ASSERT_GE(f.LDTTreeModel()->rowCount(), 1);
+    EXPECT_GE(f.LDTTreeModel()->rowCount(f.LDTTreeModel()->index(0, 0)), 1);
+    EXPECT_EQ(f.CurrentZeile(), 1);
+}
+
 TEST_F(Frame, SettingsRoundTrip)
 {
     {

@@ -17,6 +17,7 @@
 #include "Vex_Icons.h"
 #include "Vex_ThreadInfoForm.h"
 #include "Vex_VerInfo.h"
+#include "Vex_WebBrowser.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -236,6 +237,28 @@ TEST_F(MainForm, CommandLineOpensExactlyOneFile)
         // two or more arguments change nothing
         EXPECT_EQ(f.PageControl()->currentIndex(), c.Args.size() > 1 ? int(TVentolixMainForm::tabAuskunft) : c.Tab);
     }
+}
+
+// A file named on the command line opens without starting WebEngine: the
+// about, lookup, start and file pages keep what they are to show until their
+// tab appears.
+TEST_F(MainForm, AFileFromTheCommandLineStartsNoWebPage)
+{
+    TVentolixMainForm f;
+    f.show();
+    f.ProcessCommandLine({Example("Z01_Befund_mit_PDF.ldt")});
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(f.LDTFrame()->FileIsOpen());
+    EXPECT_EQ(f.PageControl()->currentIndex(), int(TVentolixMainForm::tabLDT));
+    const QList<TVexWebBrowser *> views = f.findChildren<TVexWebBrowser *>();
+    EXPECT_GE(views.size(), 4);
+    for (const TVexWebBrowser *v : views)
+        EXPECT_FALSE(v->HasPage()) << v->objectName().toStdString();
+    EXPECT_TRUE(f.WBInfo()->LoadPending());
+    EXPECT_TRUE(f.WBInfo()->LoadedString().contains(QStringLiteral("Version")));
+    ASSERT_NE(f.LDTFrame()->FileInfoView(), nullptr);
+    EXPECT_TRUE(f.LDTFrame()->FileInfoView()->LoadPending());
+    EXPECT_FALSE(f.LDTFrame()->FileInfoView()->LoadedString().isEmpty());
 }
 
 TEST_F(MainForm, DroppedFilesOverAViewOpenOnlyTheFirst)

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontInfo>
 #include <QLabel>
 #include <QSettings>
 
@@ -169,6 +170,30 @@ TEST_F(AppRegistry, FontRoundTripAndPitchWithoutCase)
     reg.WriteInteger(LDT_RAW, FontSize, 40);
     reg.LoadFont(&d, LDT_RAW);
     EXPECT_EQ(d.font(), before);
+}
+
+// A font sized in pixels (the raw text's 21-pixel lines) comes back at the
+// size it was drawn at, not at one point; a stored size of 0 or less keeps
+// the control's size.
+TEST_F(AppRegistry, PixelSizedFontsKeepTheirSize)
+{
+    TAppReg reg(QStringLiteral("Norvalis Ventolix"));
+    QLabel a, b;
+    QFont f(QStringLiteral("DejaVu Sans Mono"));
+    f.setPixelSize(17);
+    a.setFont(f);
+    const int drawn = QFontInfo(a.font()).pixelSize();
+    reg.SaveFont(&a, LDT_RAW);
+    EXPECT_GT(reg.ReadInteger(LDT_RAW, FontSize, 0), 1);
+    reg.LoadFont(&b, LDT_RAW);
+    EXPECT_NEAR(QFontInfo(b.font()).pixelSize(), drawn, 1);
+    for (int stored : {0, -1}) {
+        reg.WriteInteger(LDT_RAW, FontSize, stored);
+        QLabel c;
+        const int size = c.font().pointSize();
+        reg.LoadFont(&c, LDT_RAW);
+        EXPECT_EQ(c.font().pointSize(), size) << stored;
+    }
 }
 
 TEST_F(AppRegistry, MaximizedKeepsItsRestoredRectangleAndMinimizedIsStoredNormal)

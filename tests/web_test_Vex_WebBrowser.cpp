@@ -3,6 +3,7 @@
 #include <QDesktopServices>
 #include <QDragEnterEvent>
 #include <QMimeData>
+#include <QTabWidget>
 #include <QVBoxLayout>
 
 namespace {
@@ -201,6 +202,56 @@ TEST_F(WebBrowser, DropsOverAViewReachTheWidgetBelow)
         QApplication::sendEvent(w, &enter);
         EXPECT_EQ(host.Entered, before + 1);
     }
+}
+
+// A view nobody sees starts no WebEngine page: what it is asked to show waits,
+// the last request wins, and it loads when the view appears. A tab passed on
+// the way to another before the event loop ran shows nothing.
+TEST_F(WebBrowser, HiddenViewsLoadWhenTheyFirstShow)
+{
+    QTabWidget tabs;
+    auto *first = new QWidget;
+    auto *second = new QWidget;
+    second->setLayout(new QVBoxLayout);
+    auto *other = new QWidget;
+    other->setLayout(new QVBoxLayout);
+    tabs.addTab(first, QStringLiteral("eins"));
+    tabs.addTab(second, QStringLiteral("zwei"));
+    tabs.addTab(other, QStringLiteral("drei"));
+    auto *view = TVexWebBrowser::CreateNamed(second, QStringLiteral("WBZwei"));
+    auto *passed = TVexWebBrowser::CreateNamed(other, QStringLiteral("WBDrei"));
+    tabs.resize(400, 300);
+    tabs.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&tabs));
+
+    view->LoadFromString(QStringLiteral("<p id=\"p\">alt</p>"));
+    view->LoadFromString(QStringLiteral("<p id=\"p\">neu</p>"));
+    passed->LoadFromString(QStringLiteral("<p>drei</p>"));
+    EXPECT_TRUE(view->LoadedString().contains(QStringLiteral("neu")));
+    for (TVexWebBrowser *v : {view, passed}) {
+        EXPECT_FALSE(v->HasPage());
+        EXPECT_TRUE(v->LoadPending());
+        EXPECT_FALSE(v->CanGoBack());
+    }
+    // shown and left again before anything ran
+    tabs.setCurrentIndex(2);
+    tabs.setCurrentIndex(1);
+    ASSERT_TRUE(uitest::LoadAndWait(view, []() {}));
+    EXPECT_TRUE(view->HasPage());
+    EXPECT_FALSE(view->LoadPending());
+    EXPECT_EQ(uitest::RunJs(view, QStringLiteral("document.getElementById('p').textContent")).toString(),
+              QStringLiteral("neu"));
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(passed->HasPage());
+    EXPECT_TRUE(passed->LoadPending());
+    // a visible view loads at once
+    ASSERT_TRUE(uitest::LoadAndWait(view, [&]() { view->LoadFromString(QStringLiteral("<p id=\"p\">jetzt</p>")); }));
+    EXPECT_EQ(uitest::RunJs(view, QStringLiteral("document.getElementById('p').textContent")).toString(),
+              QStringLiteral("jetzt"));
+    // a file that is gone is refused at once, not when the view shows
+    tabs.setCurrentIndex(0);
+    EXPECT_FALSE(passed->NavigateToLocalFile(FTmp.filePath(QStringLiteral("fehlt.pdf"))));
+    EXPECT_TRUE(passed->LoadPending());
 }
 
 VENTOLIX_UI_TEST_MAIN()

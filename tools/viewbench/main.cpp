@@ -7,8 +7,14 @@
 //
 // --hold keeps the window open (for screenshots) with the 0-based line range
 // START..END marked and line ZEILE selected.
+//
+//   viewbench --program [--pages N] [--jumps N] FILE
+//
+// times the whole program instead (ProgramBench.cpp).
+#include "BenchUtil.h"
 #include "LDT3.ListView.h"
 #include "LDT3.RawView.h"
+#include "ProgramBench.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -23,6 +29,7 @@
 #include <algorithm>
 #include <ctime>
 #include <cstdio>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -42,54 +49,15 @@ QIcon MarkIcon(QColor AColor, bool ATriangle)
     return QIcon(pm);
 }
 
-// VmHWM (peak) or VmRSS (now) of this process in KiB.
-long RssKb(const char *AKey = "VmHWM:")
-{
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &l : f.readAll().split('\n'))
-        if (l.startsWith(AKey))
-            return l.mid(6).trimmed().split(' ').first().toLong();
-    return -1;
-}
-
-struct TStats
-{
-    double Mean = 0, P95 = 0, Max = 0;
-};
-
-TStats Stats(std::vector<double> v)
-{
-    TStats s;
-    if (v.empty())
-        return s;
-    std::sort(v.begin(), v.end());
-    for (double x : v)
-        s.Mean += x;
-    s.Mean /= double(v.size());
-    s.P95 = v[std::min(v.size() - 1, size_t(double(v.size()) * 0.95))];
-    s.Max = v.back();
-    return s;
-}
-
-double Ms(const QElapsedTimer &t)
-{
-    return double(t.nsecsElapsed()) / 1e6;
-}
-
-// CPU time of this thread in ms: what the views cost, apart from a busy machine.
-double CpuMs()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return double(ts.tv_sec) * 1e3 + double(ts.tv_nsec) / 1e6;
-}
-
 } // namespace
+
+using namespace bench;
 
 int main(int argc, char **argv)
 {
+    for (int i = 1; i < argc; ++i)
+        if (std::string_view(argv[i]) == "--program")
+            return RunProgramBench(argc, argv);
     QApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
     int pages = 200;
