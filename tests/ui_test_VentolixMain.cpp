@@ -200,6 +200,9 @@ TEST_F(MainForm, OpenDialogRemembersTheChosenFilter)
     const QString file = Example("Z01_Auftrag.ldt");
     WhenModal<QFileDialog>([&](QFileDialog *D) {
         D->selectNameFilter(TVentolixMainForm::OpenFilters().at(2));
+        // a dialog whose name field has the focus keeps what was typed there
+        if (QWidget *w = D->focusWidget())
+            w->clearFocus();
         D->selectFile(file);
         static_cast<QDialog *>(D)->accept();
     });
