@@ -885,7 +885,8 @@ QString TLDT3ObjektIdentLineNode::Caption() const
 QString TLDT3SatzArtLineNode::Caption() const
 {
     const QString s = FeldDict().GetBedeutungOrInhalt(FK(), Inhalt());
-    return FShortInfo.isEmpty() ? s : Format(QStringLiteral("%s [%s]"), {s, FShortInfo});
+    const QString info = ShortInfo();
+    return info.isEmpty() ? s : Format(QStringLiteral("%s [%s]"), {s, info});
 }
 
 // ---------------------------------------------------------------------------

@@ -286,29 +286,40 @@ public:
     QString Caption() const override;
 };
 
+// Records and objects keep no texts: their data and short information are
+// read from their children when asked, once InitNode has run over them
+// (before that, and after a failed build, they have none).
 class TLDT3ObjektIdentLineNode : public TLDT3LineNode
 {
     LDT3_NODE_CLASS(TLDT3ObjektIdentLineNode)
 public:
-    const QString &ShortInfo() const { return FShortInfo; }
+    QString ShortInfo() const { return FInitialised ? BuildShortInfo() : QString(); }
     virtual QString BuildShortInfo() const { return QString(); }
     QString Caption() const override;
+    bool Initialised() const { return FInitialised; }
 
 protected:
-    QString FShortInfo;
+    void InitNodeSelf() override { FInitialised = true; }
+
+private:
+    bool FInitialised = false;
 };
-static_assert(sizeof(TLDT3ObjektIdentLineNode) == 72, "tree nodes must stay small");
+static_assert(sizeof(TLDT3ObjektIdentLineNode) == 56, "tree nodes must stay small");
 
 class TLDT3SatzArtLineNode : public TLDT3LineNode
 {
     LDT3_NODE_CLASS(TLDT3SatzArtLineNode)
 public:
-    const QString &ShortInfo() const { return FShortInfo; }
+    QString ShortInfo() const { return FInitialised ? BuildShortInfo() : QString(); }
     virtual QString BuildShortInfo() const { return QString(); }
     QString Caption() const override;
+    bool Initialised() const { return FInitialised; }
 
 protected:
-    QString FShortInfo;
+    void InitNodeSelf() override { FInitialised = true; }
+
+private:
+    bool FInitialised = false;
 };
 
 enum TLDT3FileTyp { ftNone, ftAuftrag, ftBefund };

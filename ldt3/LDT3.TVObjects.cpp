@@ -29,276 +29,216 @@ QString OrderNumbers(const QString &AEinsender, const QString &ALabor)
 // ---------------------------------------------------------------------------
 // Objects
 
-void TLDT3ObjektIdent0010LineNode::InitNodeSelf()
-{
-    FDokumententyp = SingleNodeInhalt(9970);
-    FShortInfo = BuildShortInfo();
-}
+// A property is read from the children once the node is initialised.
+#define LDT3_SINGLE(Cls, Name, FK)                                                                 \
+    QString Cls::Name() const { return Initialised() ? SingleNodeInhalt(FK) : QString(); }
+#define LDT3_ARR(Cls, Name, FK)                                                                    \
+    QStringList Cls::Name() const { return Initialised() ? ArrNodeInhalt(FK) : QStringList(); }
+#define LDT3_OBJEKT(Cls, Name, ObjCls, AttrFK)                                                     \
+    ObjCls *Cls::Name() const { return Initialised() ? SingleObjekt<ObjCls>(AttrFK) : nullptr; }
+
+LDT3_SINGLE(TLDT3ObjektIdent0010LineNode, Dokumententyp, 9970)
 
 QString TLDT3ObjektIdent0010LineNode::BuildShortInfo() const
 {
-    return FeldDict().GetBedeutung(9970, FDokumententyp);
+    return FeldDict().GetBedeutung(9970, Dokumententyp());
 }
 
-void TLDT3ObjektIdent0013LineNode::InitNodeSelf()
-{
-    TFKScan s[] = {{8310}, {8313}, {8311}};
-    ScanChilds(s, 3);
-    FAuftragsnummer_des_Einsenders = s[0].Single();
-    if (s[1].Count > 0)
-        FID_Nachforderung_Arr = ArrNodeInhalt(8313);
-    FID_Auftragsnummer_des_Labors = s[2].Single();
-    FShortInfo = BuildShortInfo();
-}
+LDT3_SINGLE(TLDT3ObjektIdent0013LineNode, Auftragsnummer_des_Einsenders, 8310)
 
 QString TLDT3ObjektIdent0013LineNode::BuildShortInfo() const
 {
-    return OrderNumbers(FAuftragsnummer_des_Einsenders, FID_Auftragsnummer_des_Labors);
+    // the laboratory's number has no property of its own
+    return OrderNumbers(Auftragsnummer_des_Einsenders(), Initialised() ? SingleNodeInhalt(8311) : QString());
 }
 
-void TLDT3ObjektIdent0014LineNode::InitNodeSelf() { FPerson = SingleObjekt<TLDT3ObjektIdent0047LineNode>(8147); }
+LDT3_OBJEKT(TLDT3ObjektIdent0014LineNode, Person, TLDT3ObjektIdent0047LineNode, 8147)
 
-void TLDT3ObjektIdent0017LineNode::InitNodeSelf()
-{
-    TFKScan s[] = {{8310}, {8311}};
-    ScanChilds(s, 2);
-    FAuftragsnummer_des_Einsenders = s[0].Single();
-    FID_Auftragsnummer_des_Labors = s[1].Single();
-    FShortInfo = BuildShortInfo();
-}
+LDT3_SINGLE(TLDT3ObjektIdent0017LineNode, Auftragsnummer_des_Einsenders, 8310)
+LDT3_SINGLE(TLDT3ObjektIdent0017LineNode, ID_Auftragsnummer_des_Labors, 8311)
 
 QString TLDT3ObjektIdent0017LineNode::BuildShortInfo() const
 {
-    return OrderNumbers(FAuftragsnummer_des_Einsenders, FID_Auftragsnummer_des_Labors);
+    return OrderNumbers(Auftragsnummer_des_Einsenders(), ID_Auftragsnummer_des_Labors());
 }
 
-void TLDT3ObjektIdent0022LineNode::InitNodeSelf()
-{
-    TFKScan s[] = {{7321}, {8312}, {7267}, {8114}, {8240}, {8241}, {8147}, {7268}, {8119}, {8143}};
-    ScanChilds(s, 10);
-    if (s[0].Count > 0)
-        FStatusEinsender_Arr = ArrNodeInhalt(7321);
-    FKunden_Arzt_Nummer = s[1].Single();
-    FID_des_Auftraggebers = s[2].Single();
-    FArztidentifikation = s[3].Objekt<TLDT3ObjektIdent0014LineNode>();
-    FUeberweisung_von_anderen_Aerzten = s[4].Objekt<TLDT3ObjektIdent0014LineNode>();
-    FUeberweisung_an = s[5].Objekt<TLDT3ObjektIdent0014LineNode>();
-    FPerson = s[6].Objekt<TLDT3ObjektIdent0047LineNode>();
-    FFachrichtung_oder_Stationskennung = s[7].Single();
-    FBetriebsstaette = s[8].Objekt<TLDT3ObjektIdent0019LineNode>();
-    FOrganisation = s[9].Objekt<TLDT3ObjektIdent0043LineNode>();
-    FShortInfo = BuildShortInfo();
-}
+LDT3_ARR(TLDT3ObjektIdent0022LineNode, StatusEinsender_Arr, 7321)
+LDT3_SINGLE(TLDT3ObjektIdent0022LineNode, Kunden_Arzt_Nummer, 8312)
+LDT3_SINGLE(TLDT3ObjektIdent0022LineNode, ID_des_Auftraggebers, 7267)
+LDT3_OBJEKT(TLDT3ObjektIdent0022LineNode, Arztidentifikation, TLDT3ObjektIdent0014LineNode, 8114)
+LDT3_OBJEKT(TLDT3ObjektIdent0022LineNode, Ueberweisung_von_anderen_Aerzten, TLDT3ObjektIdent0014LineNode, 8240)
+LDT3_OBJEKT(TLDT3ObjektIdent0022LineNode, Ueberweisung_an, TLDT3ObjektIdent0014LineNode, 8241)
+LDT3_OBJEKT(TLDT3ObjektIdent0022LineNode, Person, TLDT3ObjektIdent0047LineNode, 8147)
+LDT3_SINGLE(TLDT3ObjektIdent0022LineNode, Fachrichtung_oder_Stationskennung, 7268)
+LDT3_OBJEKT(TLDT3ObjektIdent0022LineNode, Betriebsstaette, TLDT3ObjektIdent0019LineNode, 8119)
+LDT3_OBJEKT(TLDT3ObjektIdent0022LineNode, Organisation, TLDT3ObjektIdent0043LineNode, 8143)
 
 QString TLDT3ObjektIdent0022LineNode::BuildShortInfo() const
 {
-    QString s = FKunden_Arzt_Nummer;
-    if (FArztidentifikation && FArztidentifikation->Person())
-        AddWithSeparator(s, QStringLiteral(", "), FArztidentifikation->Person()->ShortInfo());
+    QString s = Kunden_Arzt_Nummer();
+    const TLDT3ObjektIdent0014LineNode *arzt = Arztidentifikation();
+    if (const TLDT3ObjektIdent0047LineNode *person = arzt ? arzt->Person() : nullptr)
+        AddWithSeparator(s, QStringLiteral(", "), person->ShortInfo());
     return s;
 }
 
-void TLDT3ObjektIdent0032LineNode::InitNodeSelf()
-{
-    FSendendes_System = SingleObjekt<TLDT3ObjektIdent0051LineNode>(8151);
-    FTimestamp_Erstellung_Datensatz = SingleObjekt<TLDT3ObjektIdent0054LineNode>(8218);
-    FSoftwareverantwortlicher = SingleObjekt<TLDT3ObjektIdent0043LineNode>(8212);
-}
+LDT3_OBJEKT(TLDT3ObjektIdent0032LineNode, Sendendes_System, TLDT3ObjektIdent0051LineNode, 8151)
+LDT3_OBJEKT(TLDT3ObjektIdent0032LineNode, Timestamp_Erstellung_Datensatz, TLDT3ObjektIdent0054LineNode, 8218)
+LDT3_OBJEKT(TLDT3ObjektIdent0032LineNode, Softwareverantwortlicher, TLDT3ObjektIdent0043LineNode, 8212)
 
-void TLDT3ObjektIdent0036LineNode::InitNodeSelf()
-{
-    FLaborbezeichnung = SingleObjekt<TLDT3ObjektIdent0043LineNode>(8239);
-    FURL_Kataloge_Arr = ArrNodeInhalt(7352);
-    FID_eines_Laborstandortes = SingleNodeInhalt(8324);
-    FLaborart = SingleNodeInhalt(7266);
-}
+LDT3_OBJEKT(TLDT3ObjektIdent0036LineNode, Laborbezeichnung, TLDT3ObjektIdent0043LineNode, 8239)
+LDT3_ARR(TLDT3ObjektIdent0036LineNode, URL_Kataloge_Arr, 7352)
+LDT3_SINGLE(TLDT3ObjektIdent0036LineNode, ID_eines_Laborstandortes, 8324)
+LDT3_SINGLE(TLDT3ObjektIdent0036LineNode, Laborart, 7266)
 
-void TLDT3ObjektIdent0037LineNode::InitNodeSelf()
-{
-    TFKScan s[] = {{7364}, {8428}};
-    ScanChilds(s, 2);
-    FProbengefaessIdent = s[0].Single();
-    FProbenmaterialIdent = s[1].Single();
-    FShortInfo = BuildShortInfo();
-}
+LDT3_SINGLE(TLDT3ObjektIdent0037LineNode, ProbengefaessIdent, 7364)
+LDT3_SINGLE(TLDT3ObjektIdent0037LineNode, ProbenmaterialIdent, 8428)
 
 QString TLDT3ObjektIdent0037LineNode::BuildShortInfo() const
 {
-    return Append(FProbengefaessIdent, QStringLiteral(", "), FProbenmaterialIdent);
+    return Append(ProbengefaessIdent(), QStringLiteral(", "), ProbenmaterialIdent());
 }
 
-void TLDT3ObjektIdent0043LineNode::InitNodeSelf()
+LDT3_SINGLE(TLDT3ObjektIdent0043LineNode, Organisation_Firma, 1250)
+
+QString TLDT3ObjektIdent0043LineNode::BuildShortInfo() const { return Organisation_Firma(); }
+
+LDT3_OBJEKT(TLDT3ObjektIdent0045LineNode, Person, TLDT3ObjektIdent0047LineNode, 8147)
+
+QString TLDT3ObjektIdent0045LineNode::BuildShortInfo() const
 {
-    FOrganisation_Firma = SingleNodeInhalt(1250);
-    FShortInfo = BuildShortInfo();
+    const TLDT3ObjektIdent0047LineNode *person = Person();
+    return person ? person->ShortInfo() : QString();
 }
 
-QString TLDT3ObjektIdent0043LineNode::BuildShortInfo() const { return FOrganisation_Firma; }
-
-void TLDT3ObjektIdent0045LineNode::InitNodeSelf()
-{
-    FPerson = SingleObjekt<TLDT3ObjektIdent0047LineNode>(8147);
-    FShortInfo = BuildShortInfo();
-}
-
-QString TLDT3ObjektIdent0045LineNode::BuildShortInfo() const { return FPerson ? FPerson->ShortInfo() : QString(); }
-
-void TLDT3ObjektIdent0047LineNode::InitNodeSelf()
-{
-    TFKScan s[] = {{7420}, {3100}, {3120}, {3101}, {3102}, {3103}, {3104}, {3110},
-                   {3628}, {8990}, {8228}, {8229}, {8230}, {8232}, {8233}};
-    ScanChilds(s, 15);
-    FStatusPerson = s[0].Single();
-    FNamenszusatz = s[1].Single();
-    FVorsatzwort = s[2].Single();
-    FNachname = s[3].Single();
-    if (s[4].Count > 0)
-        FVorname_Arr = ArrNodeInhalt(3102);
-    FGeburtsdatum = s[5].Single();
-    FTitel = s[6].Single();
-    FGeschlecht = s[7].Single();
-    FMuttersprache = s[8].Single();
-    FNamenszeichen = s[9].Single();
-    FWohnanschrift = s[10].Objekt<TLDT3ObjektIdent0007LineNode>();
-    FAnschrift_Arbeitsstelle = s[11].Objekt<TLDT3ObjektIdent0007LineNode>();
-    FRechnungsanschrift = s[12].Objekt<TLDT3ObjektIdent0007LineNode>();
-    FPrivate_Kommunikationsdaten = s[13].Objekt<TLDT3ObjektIdent0031LineNode>();
-    FGeschaeftliche_Kommunikationsdaten = s[14].Objekt<TLDT3ObjektIdent0031LineNode>();
-    FShortInfo = BuildShortInfo();
-}
+QString TLDT3ObjektIdent0047LineNode::Single(int AFK) const { return Initialised() ? SingleNodeInhalt(AFK) : QString(); }
+LDT3_ARR(TLDT3ObjektIdent0047LineNode, Vorname_Arr, 3102)
+LDT3_OBJEKT(TLDT3ObjektIdent0047LineNode, Wohnanschrift, TLDT3ObjektIdent0007LineNode, 8228)
+LDT3_OBJEKT(TLDT3ObjektIdent0047LineNode, Anschrift_Arbeitsstelle, TLDT3ObjektIdent0007LineNode, 8229)
+LDT3_OBJEKT(TLDT3ObjektIdent0047LineNode, Rechnungsanschrift, TLDT3ObjektIdent0007LineNode, 8230)
+LDT3_OBJEKT(TLDT3ObjektIdent0047LineNode, Private_Kommunikationsdaten, TLDT3ObjektIdent0031LineNode, 8232)
+LDT3_OBJEKT(TLDT3ObjektIdent0047LineNode, Geschaeftliche_Kommunikationsdaten, TLDT3ObjektIdent0031LineNode, 8233)
 
 QString TLDT3ObjektIdent0047LineNode::BuildShortInfo() const
 {
-    QString s = FTitel;
+    if (!Initialised())
+        return QString();
+    // one pass over the children for the five name parts
+    TFKScan s[] = {{3104}, {3102}, {3100}, {3120}, {3101}};
+    ScanChilds(s, 5);
+    QString r = s[0].Single();
     const QString sep = QStringLiteral(" ");
-    for (const QString &v : FVorname_Arr)
-        AddWithSeparator(s, sep, v);
-    AddWithSeparator(s, sep, FNamenszusatz);
-    AddWithSeparator(s, sep, FVorsatzwort);
-    AddWithSeparator(s, sep, FNachname);
-    return s;
+    if (s[1].Count > 0)
+        for (const QString &v : ArrNodeInhalt(3102))
+            AddWithSeparator(r, sep, v);
+    AddWithSeparator(r, sep, s[2].Single());
+    AddWithSeparator(r, sep, s[3].Single());
+    AddWithSeparator(r, sep, s[4].Single());
+    return r;
 }
 
-void TLDT3ObjektIdent0054LineNode::InitNodeSelf()
+LDT3_SINGLE(TLDT3ObjektIdent0054LineNode, Datum_des_Timestamp, 7278)
+LDT3_SINGLE(TLDT3ObjektIdent0054LineNode, Uhrzeit_des_Timestamp, 7279)
+LDT3_SINGLE(TLDT3ObjektIdent0054LineNode, Freitext_zum_Timestamp, 7272)
+LDT3_OBJEKT(TLDT3ObjektIdent0054LineNode, Person_zum_Timestamp, TLDT3ObjektIdent0047LineNode, 8235)
+
+QString TLDT3ObjektIdent0054LineNode::ConvDatum() const
 {
-    TFKScan s[] = {{7278}, {7279}, {7272}, {8235}};
-    ScanChilds(s, 4);
-    FDatum_des_Timestamp = s[0].Single();
-    FUhrzeit_des_Timestamp = s[1].Single();
-    FFreitext_zum_Timestamp = s[2].Single();
-    FPerson_zum_Timestamp = s[3].Objekt<TLDT3ObjektIdent0047LineNode>();
-    const TLDT3FeldDict *d = &FeldDict();
-    FConvDatum = d->GetBedeutung(7278, FDatum_des_Timestamp);
-    FConvUhrzeit = d->GetBedeutung(7279, FUhrzeit_des_Timestamp);
-    FShortInfo = BuildShortInfo();
+    return Initialised() ? FeldDict().GetBedeutung(7278, Datum_des_Timestamp()) : QString();
+}
+
+QString TLDT3ObjektIdent0054LineNode::ConvUhrzeit() const
+{
+    return Initialised() ? FeldDict().GetBedeutung(7279, Uhrzeit_des_Timestamp()) : QString();
 }
 
 QString TLDT3ObjektIdent0054LineNode::BuildShortInfo() const
 {
-    return Append(FConvDatum, QStringLiteral(", "), FConvUhrzeit);
-}
-
-void TLDT3ObjektIdent0059LineNode::InitNodeSelf()
-{
-    TFKScan s[] = {{7260}, {8410}};
-    ScanChilds(s, 2);
-    FIDKatalog_anforderbare_Leistungen = s[0].Single();
-    FTestIdent = s[1].Single();
-    FShortInfo = BuildShortInfo();
+    return Append(ConvDatum(), QStringLiteral(", "), ConvUhrzeit());
 }
 
 QString TLDT3ObjektIdent0059LineNode::BuildShortInfo() const
 {
-    return Append(FIDKatalog_anforderbare_Leistungen, QStringLiteral(", "), FTestIdent);
+    if (!Initialised())
+        return QString();
+    // catalogue and test ident have no properties of their own
+    TFKScan s[] = {{7260}, {8410}};
+    ScanChilds(s, 2);
+    return Append(s[0].Single(), QStringLiteral(", "), s[1].Single());
 }
 
-void TLDT3ObjektIdent0069LineNode::ReadMeasure(int AFK, const QString &ADefEinheit, TObj_0069Rec &ARec) const
+TObj_0069Rec TLDT3ObjektIdent0069LineNode::ReadMeasure(int AFK, const QString &ADefEinheit) const
 {
-    ARec = TObj_0069Rec();
+    TObj_0069Rec r;
     TLDT3LineNode *n = nullptr;
-    if (!FindSingleNode(AFK, n))
-        return;
-    ARec.Wert = n->Inhalt();
-    ARec.Einheit = ADefEinheit;
+    if (!Initialised() || !FindSingleNode(AFK, n))
+        return r;
+    r.Wert = n->Inhalt();
+    r.Einheit = ADefEinheit;
     TLDT3LineNode *next = nullptr;
     if (!GetNextNode(n, next))
-        return;
+        return r;
     if (next->FK() == 8421) {
-        ARec.Einheit = next->Inhalt();
+        r.Einheit = next->Inhalt();
         TLDT3LineNode *after = nullptr;
         if (!GetNextNode(next, after))
-            return;
+            return r;
         next = after;
     }
     if (next->FK() == 8225)
-        ARec.Timestamp = dynamic_cast<TLDT3ObjektIdent0054LineNode *>(ObjektFromAttributNode(next));
+        r.Timestamp = dynamic_cast<TLDT3ObjektIdent0054LineNode *>(ObjektFromAttributNode(next));
+    return r;
 }
 
-void TLDT3ObjektIdent0069LineNode::InitNodeSelf()
-{
-    ReadMeasure(3622, QStringLiteral("cm"), FGroesseRec);
-    ReadMeasure(3623, QStringLiteral("kg"), FGewichtRec);
-    FShortInfo = BuildShortInfo();
-}
+TObj_0069Rec TLDT3ObjektIdent0069LineNode::GroesseRec() const { return ReadMeasure(3622, QStringLiteral("cm")); }
+
+TObj_0069Rec TLDT3ObjektIdent0069LineNode::GewichtRec() const { return ReadMeasure(3623, QStringLiteral("kg")); }
 
 QString TLDT3ObjektIdent0069LineNode::BuildShortInfo() const
 {
-    QString s = FGroesseRec.Wert;
-    AddWithSeparator(s, QStringLiteral(" "), FGroesseRec.Einheit);
-    AddWithSeparator(s, QStringLiteral(", "), FGewichtRec.Wert);
-    AddWithSeparator(s, QStringLiteral(" "), FGewichtRec.Einheit);
+    const TObj_0069Rec groesse = GroesseRec();
+    const TObj_0069Rec gewicht = GewichtRec();
+    QString s = groesse.Wert;
+    AddWithSeparator(s, QStringLiteral(" "), groesse.Einheit);
+    AddWithSeparator(s, QStringLiteral(", "), gewicht.Wert);
+    AddWithSeparator(s, QStringLiteral(" "), gewicht.Einheit);
     return s;
 }
 
 // ---------------------------------------------------------------------------
 // Records
 
-void TLDT3SatzArt8220LineNode::InitNodeSelf()
-{
-    FKopfdaten = SingleObjekt<TLDT3ObjektIdent0032LineNode>(8132);
-    FLaborkennung = SingleObjekt<TLDT3ObjektIdent0036LineNode>(8136);
-    FBetriebsstaette = SingleObjekt<TLDT3ObjektIdent0019LineNode>(8119);
-}
+LDT3_OBJEKT(TLDT3SatzArt8220LineNode, Kopfdaten, TLDT3ObjektIdent0032LineNode, 8132)
+LDT3_OBJEKT(TLDT3SatzArt8220LineNode, Laborkennung, TLDT3ObjektIdent0036LineNode, 8136)
+LDT3_OBJEKT(TLDT3SatzArt8220LineNode, Betriebsstaette, TLDT3ObjektIdent0019LineNode, 8119)
 
-void TLDT3SatzArt8221LineNode::InitNodeSelf() { FPruefsumme = SingleNodeInhalt(9300); }
+LDT3_SINGLE(TLDT3SatzArt8221LineNode, Pruefsumme, 9300)
 
-void TLDT3SatzArt8230LineNode::InitNodeSelf()
-{
-    FKopfdaten = SingleObjekt<TLDT3ObjektIdent0032LineNode>(8132);
-    FAbsender_des_Datensatzes = SingleNodeInhalt(7265);
-    FEinsenderidendifikation = SingleObjekt<TLDT3ObjektIdent0022LineNode>(8122);
-}
+LDT3_OBJEKT(TLDT3SatzArt8230LineNode, Kopfdaten, TLDT3ObjektIdent0032LineNode, 8132)
+LDT3_SINGLE(TLDT3SatzArt8230LineNode, Absender_des_Datensatzes, 7265)
+LDT3_OBJEKT(TLDT3SatzArt8230LineNode, Einsenderidendifikation, TLDT3ObjektIdent0022LineNode, 8122)
 
-void TLDT3SatzArt8231LineNode::InitNodeSelf() { FPruefsumme = SingleNodeInhalt(9300); }
+LDT3_SINGLE(TLDT3SatzArt8231LineNode, Pruefsumme, 9300)
 
-void TLDT3SatzArt8205LineNode::InitNodeSelf()
-{
-    FBefundinformation = SingleObjekt<TLDT3ObjektIdent0017LineNode>(8117);
-    FShortInfo = BuildShortInfo();
-}
+LDT3_OBJEKT(TLDT3SatzArt8205LineNode, Befundinformation, TLDT3ObjektIdent0017LineNode, 8117)
 
 QString TLDT3SatzArt8205LineNode::BuildShortInfo() const
 {
-    return Append(QString(), QStringLiteral(" "),
-                  FBefundinformation ? FBefundinformation->Auftragsnummer_des_Einsenders() : QString());
+    const TLDT3ObjektIdent0017LineNode *info = Befundinformation();
+    return Append(QString(), QStringLiteral(" "), info ? info->Auftragsnummer_des_Einsenders() : QString());
 }
 
-void TLDT3SatzArt8215LineNode::InitNodeSelf()
-{
-    TFKScan s[] = {{8122}, {8145}, {8169}, {8150}, {8140}, {8153}, {8113}};
-    ScanChilds(s, 7);
-    FEinsenderidendifikation = s[0].Objekt<TLDT3ObjektIdent0022LineNode>();
-    FPatient = s[1].Objekt<TLDT3ObjektIdent0045LineNode>();
-    FKoerperkenngroessen = s[2].Objekt<TLDT3ObjektIdent0069LineNode>();
-    FSchwangerschaft = s[3].Objekt<TLDT3ObjektIdent0050LineNode>();
-    FMutterschaft = s[4].Objekt<TLDT3ObjektIdent0040LineNode>();
-    FTier_Sonstiges = s[5].Objekt<TLDT3ObjektIdent0053LineNode>();
-    FAuftragsinformation = s[6].Objekt<TLDT3ObjektIdent0013LineNode>();
-    FShortInfo = BuildShortInfo();
-}
+LDT3_OBJEKT(TLDT3SatzArt8215LineNode, Einsenderidendifikation, TLDT3ObjektIdent0022LineNode, 8122)
+LDT3_OBJEKT(TLDT3SatzArt8215LineNode, Patient, TLDT3ObjektIdent0045LineNode, 8145)
+LDT3_OBJEKT(TLDT3SatzArt8215LineNode, Koerperkenngroessen, TLDT3ObjektIdent0069LineNode, 8169)
+LDT3_OBJEKT(TLDT3SatzArt8215LineNode, Auftragsinformation, TLDT3ObjektIdent0013LineNode, 8113)
 
 QString TLDT3SatzArt8215LineNode::BuildShortInfo() const
 {
-    return Append(QString(), QStringLiteral(" "),
-                  FAuftragsinformation ? FAuftragsinformation->Auftragsnummer_des_Einsenders() : QString());
+    const TLDT3ObjektIdent0013LineNode *info = Auftragsinformation();
+    return Append(QString(), QStringLiteral(" "), info ? info->Auftragsnummer_des_Einsenders() : QString());
 }
+
+#undef LDT3_SINGLE
+#undef LDT3_ARR
+#undef LDT3_OBJEKT

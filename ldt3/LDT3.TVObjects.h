@@ -1,6 +1,7 @@
 // Record and object nodes that pick their telling data (order numbers, names,
-// dates, body measures) out of their children when the tree is initialised,
-// and show it as short information in the captions.
+// dates, body measures) out of their children, and show it as short
+// information in the captions. Nothing is stored: each property is read from
+// the children when asked, and is empty (or null) until InitNode has run.
 #pragma once
 
 #include "LDT3.TVBase.h"
@@ -62,14 +63,8 @@ class TLDT3ObjektIdent0010LineNode : public TLDT3ObjektIdentLineNode
 {
     LDT3_NODE_CLASS(TLDT3ObjektIdent0010LineNode)
 public:
-    const QString &Dokumententyp() const { return FDokumententyp; }
+    QString Dokumententyp() const;
     QString BuildShortInfo() const override;
-
-protected:
-    void InitNodeSelf() override;
-
-private:
-    QString FDokumententyp;
 };
 
 // Auftragsinformation
@@ -77,16 +72,8 @@ class TLDT3ObjektIdent0013LineNode : public TLDT3ObjektIdentLineNode
 {
     LDT3_NODE_CLASS(TLDT3ObjektIdent0013LineNode)
 public:
-    const QString &Auftragsnummer_des_Einsenders() const { return FAuftragsnummer_des_Einsenders; }
+    QString Auftragsnummer_des_Einsenders() const;
     QString BuildShortInfo() const override;
-
-protected:
-    void InitNodeSelf() override;
-
-private:
-    QString FAuftragsnummer_des_Einsenders;
-    QStringList FID_Nachforderung_Arr;
-    QString FID_Auftragsnummer_des_Labors;
 };
 
 // Person
@@ -94,42 +81,25 @@ class TLDT3ObjektIdent0047LineNode : public TLDT3ObjektIdentLineNode
 {
     LDT3_NODE_CLASS(TLDT3ObjektIdent0047LineNode)
 public:
-    const QString &StatusPerson() const { return FStatusPerson; }
-    const QString &Namenszusatz() const { return FNamenszusatz; }
-    const QString &Vorsatzwort() const { return FVorsatzwort; }
-    const QString &Nachname() const { return FNachname; }
-    const QStringList &Vorname_Arr() const { return FVorname_Arr; }
-    const QString &Geburtsdatum() const { return FGeburtsdatum; }
-    const QString &Titel() const { return FTitel; }
-    const QString &Geschlecht() const { return FGeschlecht; }
-    const QString &Muttersprache() const { return FMuttersprache; }
-    const QString &Namenszeichen() const { return FNamenszeichen; }
-    TLDT3ObjektIdent0007LineNode *Wohnanschrift() const { return FWohnanschrift; }
-    TLDT3ObjektIdent0007LineNode *Anschrift_Arbeitsstelle() const { return FAnschrift_Arbeitsstelle; }
-    TLDT3ObjektIdent0007LineNode *Rechnungsanschrift() const { return FRechnungsanschrift; }
-    TLDT3ObjektIdent0031LineNode *Private_Kommunikationsdaten() const { return FPrivate_Kommunikationsdaten; }
-    TLDT3ObjektIdent0031LineNode *Geschaeftliche_Kommunikationsdaten() const { return FGeschaeftliche_Kommunikationsdaten; }
+    QString StatusPerson() const { return Single(7420); }
+    QString Namenszusatz() const { return Single(3100); }
+    QString Vorsatzwort() const { return Single(3120); }
+    QString Nachname() const { return Single(3101); }
+    QStringList Vorname_Arr() const;
+    QString Geburtsdatum() const { return Single(3103); }
+    QString Titel() const { return Single(3104); }
+    QString Geschlecht() const { return Single(3110); }
+    QString Muttersprache() const { return Single(3628); }
+    QString Namenszeichen() const { return Single(8990); }
+    TLDT3ObjektIdent0007LineNode *Wohnanschrift() const;
+    TLDT3ObjektIdent0007LineNode *Anschrift_Arbeitsstelle() const;
+    TLDT3ObjektIdent0007LineNode *Rechnungsanschrift() const;
+    TLDT3ObjektIdent0031LineNode *Private_Kommunikationsdaten() const;
+    TLDT3ObjektIdent0031LineNode *Geschaeftliche_Kommunikationsdaten() const;
     QString BuildShortInfo() const override;
 
-protected:
-    void InitNodeSelf() override;
-
 private:
-    QString FStatusPerson;
-    QString FNamenszusatz;
-    QString FVorsatzwort;
-    QString FNachname;
-    QStringList FVorname_Arr;
-    QString FGeburtsdatum;
-    QString FTitel;
-    QString FGeschlecht;
-    QString FMuttersprache;
-    QString FNamenszeichen;
-    TLDT3ObjektIdent0007LineNode *FWohnanschrift = nullptr;
-    TLDT3ObjektIdent0007LineNode *FAnschrift_Arbeitsstelle = nullptr;
-    TLDT3ObjektIdent0007LineNode *FRechnungsanschrift = nullptr;
-    TLDT3ObjektIdent0031LineNode *FPrivate_Kommunikationsdaten = nullptr;
-    TLDT3ObjektIdent0031LineNode *FGeschaeftliche_Kommunikationsdaten = nullptr;
+    QString Single(int AFK) const;
 };
 
 // Arztidentifikation
@@ -137,13 +107,7 @@ class TLDT3ObjektIdent0014LineNode : public TLDT3ObjektIdentLineNode
 {
     LDT3_NODE_CLASS(TLDT3ObjektIdent0014LineNode)
 public:
-    TLDT3ObjektIdent0047LineNode *Person() const { return FPerson; }
-
-protected:
-    void InitNodeSelf() override;
-
-private:
-    TLDT3ObjektIdent0047LineNode *FPerson = nullptr;
+    TLDT3ObjektIdent0047LineNode *Person() const;
 };
 
 // Befundinformationen
@@ -151,16 +115,9 @@ class TLDT3ObjektIdent0017LineNode : public TLDT3ObjektIdentLineNode
 {
     LDT3_NODE_CLASS(TLDT3ObjektIdent0017LineNode)
 public:
-    const QString &Auftragsnummer_des_Einsenders() const { return FAuftragsnummer_des_Einsenders; }
-    const QString &ID_Auftragsnummer_des_Labors() const { return FID_Auftragsnummer_des_Labors; }
+    QString Auftragsnummer_des_Einsenders() const;
+    QString ID_Auftragsnummer_des_Labors() const;
     QString BuildShortInfo() const override;
-
-protected:
-    void InitNodeSelf() override;
-
-private:
-    QString FAuftragsnummer_des_Einsenders;
-    QString FID_Auftragsnummer_des_Labors;
 };
 
 // Organisation
@@ -168,14 +125,8 @@ class TLDT3ObjektIdent0043LineNode : public TLDT3ObjektIdentLineNode
 {
     LDT3_NODE_CLASS(TLDT3ObjektIdent0043LineNode)
 public:
-    const QString &Organisation_Firma() const { return FOrganisation_Firma; }
+    QString Organisation_Firma() const;
     QString BuildShortInfo() const override;
-
-protected:
-    void InitNodeSelf() override;
-
-private:
-    QString FOrganisation_Firma;
 };
 
 // Einsenderidentifikation
@@ -183,32 +134,17 @@ class TLDT3ObjektIdent0022LineNode : public TLDT3ObjektIdentLineNode
 {
     LDT3_NODE_CLASS(TLDT3ObjektIdent0022LineNode)
 public:
-    const QStringList &StatusEinsender_Arr() const { return FStatusEinsender_Arr; }
-    const QString &Kunden_Arzt_Nummer() const { return FKunden_Arzt_Nummer; }
-    const QString &ID_des_Auftraggebers() const { return FID_des_Auftraggebers; }
-    TLDT3ObjektIdent0014LineNode *Arztidentifikation() const { return FArztidentifikation; }
-    TLDT3ObjektIdent0014LineNode *Ueberweisung_von_anderen_Aerzten() const { return FUeberweisung_von_anderen_Aerzten; }
-    TLDT3ObjektIdent0014LineNode *Ueberweisung_an() const { return FUeberweisung_an; }
-    TLDT3ObjektIdent0047LineNode *Person() const { return FPerson; }
-    const QString &Fachrichtung_oder_Stationskennung() const { return FFachrichtung_oder_Stationskennung; }
-    TLDT3ObjektIdent0019LineNode *Betriebsstaette() const { return FBetriebsstaette; }
-    TLDT3ObjektIdent0043LineNode *Organisation() const { return FOrganisation; }
+    QStringList StatusEinsender_Arr() const;
+    QString Kunden_Arzt_Nummer() const;
+    QString ID_des_Auftraggebers() const;
+    TLDT3ObjektIdent0014LineNode *Arztidentifikation() const;
+    TLDT3ObjektIdent0014LineNode *Ueberweisung_von_anderen_Aerzten() const;
+    TLDT3ObjektIdent0014LineNode *Ueberweisung_an() const;
+    TLDT3ObjektIdent0047LineNode *Person() const;
+    QString Fachrichtung_oder_Stationskennung() const;
+    TLDT3ObjektIdent0019LineNode *Betriebsstaette() const;
+    TLDT3ObjektIdent0043LineNode *Organisation() const;
     QString BuildShortInfo() const override;
-
-protected:
-    void InitNodeSelf() override;
-
-private:
-    QStringList FStatusEinsender_Arr;
-    QString FKunden_Arzt_Nummer;
-    QString FID_des_Auftraggebers;
-    TLDT3ObjektIdent0014LineNode *FArztidentifikation = nullptr;
-    TLDT3ObjektIdent0014LineNode *FUeberweisung_von_anderen_Aerzten = nullptr;
-    TLDT3ObjektIdent0014LineNode *FUeberweisung_an = nullptr;
-    TLDT3ObjektIdent0047LineNode *FPerson = nullptr;
-    QString FFachrichtung_oder_Stationskennung;
-    TLDT3ObjektIdent0019LineNode *FBetriebsstaette = nullptr;
-    TLDT3ObjektIdent0043LineNode *FOrganisation = nullptr;
 };
 
 // Timestamp
@@ -216,24 +152,14 @@ class TLDT3ObjektIdent0054LineNode : public TLDT3ObjektIdentLineNode
 {
     LDT3_NODE_CLASS(TLDT3ObjektIdent0054LineNode)
 public:
-    const QString &Datum_des_Timestamp() const { return FDatum_des_Timestamp; }
-    const QString &Uhrzeit_des_Timestamp() const { return FUhrzeit_des_Timestamp; }
-    const QString &Freitext_zum_Timestamp() const { return FFreitext_zum_Timestamp; }
-    TLDT3ObjektIdent0047LineNode *Person_zum_Timestamp() const { return FPerson_zum_Timestamp; }
-    const QString &ConvDatum() const { return FConvDatum; }
-    const QString &ConvUhrzeit() const { return FConvUhrzeit; }
+    QString Datum_des_Timestamp() const;
+    QString Uhrzeit_des_Timestamp() const;
+    QString Freitext_zum_Timestamp() const;
+    TLDT3ObjektIdent0047LineNode *Person_zum_Timestamp() const;
+    // The date and the time in readable form (the meanings of their contents).
+    QString ConvDatum() const;
+    QString ConvUhrzeit() const;
     QString BuildShortInfo() const override;
-
-protected:
-    void InitNodeSelf() override;
-
-private:
-    QString FDatum_des_Timestamp;
-    QString FUhrzeit_des_Timestamp;
-    QString FFreitext_zum_Timestamp;
-    TLDT3ObjektIdent0047LineNode *FPerson_zum_Timestamp = nullptr;
-    QString FConvDatum;
-    QString FConvUhrzeit;
 };
 
 // Kopfdaten
@@ -241,17 +167,9 @@ class TLDT3ObjektIdent0032LineNode : public TLDT3ObjektIdentLineNode
 {
     LDT3_NODE_CLASS(TLDT3ObjektIdent0032LineNode)
 public:
-    TLDT3ObjektIdent0051LineNode *Sendendes_System() const { return FSendendes_System; }
-    TLDT3ObjektIdent0054LineNode *Timestamp_Erstellung_Datensatz() const { return FTimestamp_Erstellung_Datensatz; }
-    TLDT3ObjektIdent0043LineNode *Softwareverantwortlicher() const { return FSoftwareverantwortlicher; }
-
-protected:
-    void InitNodeSelf() override;
-
-private:
-    TLDT3ObjektIdent0051LineNode *FSendendes_System = nullptr;
-    TLDT3ObjektIdent0054LineNode *FTimestamp_Erstellung_Datensatz = nullptr;
-    TLDT3ObjektIdent0043LineNode *FSoftwareverantwortlicher = nullptr;
+    TLDT3ObjektIdent0051LineNode *Sendendes_System() const;
+    TLDT3ObjektIdent0054LineNode *Timestamp_Erstellung_Datensatz() const;
+    TLDT3ObjektIdent0043LineNode *Softwareverantwortlicher() const;
 };
 
 // Laborkennung
@@ -259,19 +177,10 @@ class TLDT3ObjektIdent0036LineNode : public TLDT3ObjektIdentLineNode
 {
     LDT3_NODE_CLASS(TLDT3ObjektIdent0036LineNode)
 public:
-    TLDT3ObjektIdent0043LineNode *Laborbezeichnung() const { return FLaborbezeichnung; }
-    const QStringList &URL_Kataloge_Arr() const { return FURL_Kataloge_Arr; }
-    const QString &ID_eines_Laborstandortes() const { return FID_eines_Laborstandortes; }
-    const QString &Laborart() const { return FLaborart; }
-
-protected:
-    void InitNodeSelf() override;
-
-private:
-    TLDT3ObjektIdent0043LineNode *FLaborbezeichnung = nullptr;
-    QStringList FURL_Kataloge_Arr;
-    QString FID_eines_Laborstandortes;
-    QString FLaborart;
+    TLDT3ObjektIdent0043LineNode *Laborbezeichnung() const;
+    QStringList URL_Kataloge_Arr() const;
+    QString ID_eines_Laborstandortes() const;
+    QString Laborart() const;
 };
 
 // Material
@@ -279,16 +188,9 @@ class TLDT3ObjektIdent0037LineNode : public TLDT3ObjektIdentLineNode
 {
     LDT3_NODE_CLASS(TLDT3ObjektIdent0037LineNode)
 public:
-    const QString &ProbengefaessIdent() const { return FProbengefaessIdent; }
-    const QString &ProbenmaterialIdent() const { return FProbenmaterialIdent; }
+    QString ProbengefaessIdent() const;
+    QString ProbenmaterialIdent() const;
     QString BuildShortInfo() const override;
-
-protected:
-    void InitNodeSelf() override;
-
-private:
-    QString FProbengefaessIdent;
-    QString FProbenmaterialIdent;
 };
 
 // Patient
@@ -296,14 +198,8 @@ class TLDT3ObjektIdent0045LineNode : public TLDT3ObjektIdentLineNode
 {
     LDT3_NODE_CLASS(TLDT3ObjektIdent0045LineNode)
 public:
-    TLDT3ObjektIdent0047LineNode *Person() const { return FPerson; }
+    TLDT3ObjektIdent0047LineNode *Person() const;
     QString BuildShortInfo() const override;
-
-protected:
-    void InitNodeSelf() override;
-
-private:
-    TLDT3ObjektIdent0047LineNode *FPerson = nullptr;
 };
 
 // Untersuchungsanforderung; Untersuchungsergebnis Klinische Chemie (0060) is alike.
@@ -312,13 +208,6 @@ class TLDT3ObjektIdent0059LineNode : public TLDT3ObjektIdentLineNode
     LDT3_NODE_CLASS(TLDT3ObjektIdent0059LineNode)
 public:
     QString BuildShortInfo() const override;
-
-protected:
-    void InitNodeSelf() override;
-
-private:
-    QString FIDKatalog_anforderbare_Leistungen;
-    QString FTestIdent;
 };
 
 class TLDT3ObjektIdent0060LineNode : public TLDT3ObjektIdent0059LineNode
@@ -339,18 +228,12 @@ class TLDT3ObjektIdent0069LineNode : public TLDT3ObjektIdentLineNode
 {
     LDT3_NODE_CLASS(TLDT3ObjektIdent0069LineNode)
 public:
-    const TObj_0069Rec &GroesseRec() const { return FGroesseRec; }
-    const TObj_0069Rec &GewichtRec() const { return FGewichtRec; }
+    TObj_0069Rec GroesseRec() const;
+    TObj_0069Rec GewichtRec() const;
     QString BuildShortInfo() const override;
 
-protected:
-    void InitNodeSelf() override;
-
 private:
-    void ReadMeasure(int AFK, const QString &ADefEinheit, TObj_0069Rec &ARec) const;
-
-    TObj_0069Rec FGroesseRec;
-    TObj_0069Rec FGewichtRec;
+    TObj_0069Rec ReadMeasure(int AFK, const QString &ADefEinheit) const;
 };
 
 // ---------------------------------------------------------------------------
@@ -361,17 +244,9 @@ class TLDT3SatzArt8220LineNode : public TLDT3SatzArtLineNode
 {
     LDT3_NODE_CLASS(TLDT3SatzArt8220LineNode)
 public:
-    TLDT3ObjektIdent0032LineNode *Kopfdaten() const { return FKopfdaten; }
-    TLDT3ObjektIdent0036LineNode *Laborkennung() const { return FLaborkennung; }
-    TLDT3ObjektIdent0019LineNode *Betriebsstaette() const { return FBetriebsstaette; }
-
-protected:
-    void InitNodeSelf() override;
-
-private:
-    TLDT3ObjektIdent0032LineNode *FKopfdaten = nullptr;
-    TLDT3ObjektIdent0036LineNode *FLaborkennung = nullptr;
-    TLDT3ObjektIdent0019LineNode *FBetriebsstaette = nullptr;
+    TLDT3ObjektIdent0032LineNode *Kopfdaten() const;
+    TLDT3ObjektIdent0036LineNode *Laborkennung() const;
+    TLDT3ObjektIdent0019LineNode *Betriebsstaette() const;
 };
 
 // L (Labor)-Datenpaket-Abschluss
@@ -379,13 +254,7 @@ class TLDT3SatzArt8221LineNode : public TLDT3SatzArtLineNode
 {
     LDT3_NODE_CLASS(TLDT3SatzArt8221LineNode)
 public:
-    const QString &Pruefsumme() const { return FPruefsumme; }
-
-protected:
-    void InitNodeSelf() override;
-
-private:
-    QString FPruefsumme;
+    QString Pruefsumme() const;
 };
 
 // P (Praxis)-Datenpaket-Header
@@ -393,17 +262,9 @@ class TLDT3SatzArt8230LineNode : public TLDT3SatzArtLineNode
 {
     LDT3_NODE_CLASS(TLDT3SatzArt8230LineNode)
 public:
-    TLDT3ObjektIdent0032LineNode *Kopfdaten() const { return FKopfdaten; }
-    const QString &Absender_des_Datensatzes() const { return FAbsender_des_Datensatzes; }
-    TLDT3ObjektIdent0022LineNode *Einsenderidendifikation() const { return FEinsenderidendifikation; }
-
-protected:
-    void InitNodeSelf() override;
-
-private:
-    TLDT3ObjektIdent0032LineNode *FKopfdaten = nullptr;
-    QString FAbsender_des_Datensatzes;
-    TLDT3ObjektIdent0022LineNode *FEinsenderidendifikation = nullptr;
+    TLDT3ObjektIdent0032LineNode *Kopfdaten() const;
+    QString Absender_des_Datensatzes() const;
+    TLDT3ObjektIdent0022LineNode *Einsenderidendifikation() const;
 };
 
 // P (Praxis)-Datenpaket-Abschluss
@@ -411,13 +272,7 @@ class TLDT3SatzArt8231LineNode : public TLDT3SatzArtLineNode
 {
     LDT3_NODE_CLASS(TLDT3SatzArt8231LineNode)
 public:
-    const QString &Pruefsumme() const { return FPruefsumme; }
-
-protected:
-    void InitNodeSelf() override;
-
-private:
-    QString FPruefsumme;
+    QString Pruefsumme() const;
 };
 
 // Befund
@@ -425,14 +280,8 @@ class TLDT3SatzArt8205LineNode : public TLDT3SatzArtLineNode
 {
     LDT3_NODE_CLASS(TLDT3SatzArt8205LineNode)
 public:
-    TLDT3ObjektIdent0017LineNode *Befundinformation() const { return FBefundinformation; }
+    TLDT3ObjektIdent0017LineNode *Befundinformation() const;
     QString BuildShortInfo() const override;
-
-protected:
-    void InitNodeSelf() override;
-
-private:
-    TLDT3ObjektIdent0017LineNode *FBefundinformation = nullptr;
 };
 
 // Auftrag
@@ -440,21 +289,9 @@ class TLDT3SatzArt8215LineNode : public TLDT3SatzArtLineNode
 {
     LDT3_NODE_CLASS(TLDT3SatzArt8215LineNode)
 public:
-    TLDT3ObjektIdent0022LineNode *Einsenderidendifikation() const { return FEinsenderidendifikation; }
-    TLDT3ObjektIdent0045LineNode *Patient() const { return FPatient; }
-    TLDT3ObjektIdent0069LineNode *Koerperkenngroessen() const { return FKoerperkenngroessen; }
-    TLDT3ObjektIdent0013LineNode *Auftragsinformation() const { return FAuftragsinformation; }
+    TLDT3ObjektIdent0022LineNode *Einsenderidendifikation() const;
+    TLDT3ObjektIdent0045LineNode *Patient() const;
+    TLDT3ObjektIdent0069LineNode *Koerperkenngroessen() const;
+    TLDT3ObjektIdent0013LineNode *Auftragsinformation() const;
     QString BuildShortInfo() const override;
-
-protected:
-    void InitNodeSelf() override;
-
-private:
-    TLDT3ObjektIdent0022LineNode *FEinsenderidendifikation = nullptr;
-    TLDT3ObjektIdent0045LineNode *FPatient = nullptr;
-    TLDT3ObjektIdent0069LineNode *FKoerperkenngroessen = nullptr;
-    TLDT3ObjektIdent0050LineNode *FSchwangerschaft = nullptr;
-    TLDT3ObjektIdent0040LineNode *FMutterschaft = nullptr;
-    TLDT3ObjektIdent0053LineNode *FTier_Sonstiges = nullptr;
-    TLDT3ObjektIdent0013LineNode *FAuftragsinformation = nullptr;
 };
