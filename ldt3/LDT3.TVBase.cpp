@@ -611,25 +611,106 @@ TLDT3LineNodeClass LineNodeClassOf(const TLDT3FilePtrList *APtrList, int ALineId
 
 TLDT3LineNode *TLDT3LineNode::AddLine(const TLDT3FilePtrList *APtrList, int ALineIdx)
 {
-    std::unique_ptr<TLDT3LineNode> node(NewLineNodeFK(APtrList, ALineIdx, APtrList->FK(ALineIdx)));
+    if (!APtrList || APtrList != PtrList())
+        RaiseError(QStringLiteral("AddLine: Zeile einer anderen Datei"));
+    std::unique_ptr<TLDT3LineNode> node(NewLineNodeFK(FLines, ALineIdx, APtrList->FK(ALineIdx)));
     AddChild(node.get());
     return node.release();
 }
 
-TLDT3LineNode *TLDT3LineNode::NewLineNodeFK(const TLDT3FilePtrList *APtrList, int ALineIdx, int AFK)
+TLDT3LineNode *TLDT3LineNode::NewLineNodeFK(const TLDT3TreeLines *ALines, int ALineIdx, int AFK)
 {
     // Every class LineNodeClassOf gives is a line node class.
-    auto *node = static_cast<TLDT3LineNode *>(LineNodeClassOf(APtrList, ALineIdx, AFK)->NewInstance());
-    node->SetLine(APtrList, ALineIdx);
+    auto *node = static_cast<TLDT3LineNode *>(LineNodeClassOf(ALines->PtrList, ALineIdx, AFK)->NewInstance());
+    node->SetLine(ALines, ALineIdx);
     return node;
+}
+
+TLDT3NodeClass TLDT3LineNode::ChildClass(int Index) const
+{
+    const TLDT3Node *c = ChildArray()[Index];
+    if (!IsLineSlot(c))
+        return c->ClassType();
+    const int idx = SlotLineIdx(c);
+    return LineNodeClassOf(PtrList(), idx, PtrList()->FK(idx));
 }
 
 TLDT3Node *TLDT3LineNode::NewSlotNode(TLDT3Node *ASlot, int) const
 {
     const int idx = SlotLineIdx(ASlot);
-    TLDT3LineNode *node = NewLineNodeFK(FPtrList, idx, FPtrList->FK(idx));
+    std::unique_ptr<TLDT3LineNode> node(NewLineNodeFK(FLines, idx, PtrList()->FK(idx)));
     node->FEndeIdx = idx + SlotRunExtra(ASlot);
-    return node;
+    if (IsParentSlot(ASlot))
+        node->ReadChildsFromLines();
+    return node.release();
+}
+
+namespace {
+// A line the build adds as a plain child: no record, object or attribute
+// line and no end line. Runs are made of these.
+bool IsPlainFK(int AFK)
+{
+    switch (TLDT3::GetFKTyp(AFK)) {
+    case TLDT3::fkt_SatzArt:
+    case TLDT3::fkt_SatzEnde:
+    case TLDT3::fkt_ObjektIdent:
+    case TLDT3::fkt_ObjektEnde:
+    case TLDT3::fkt_ObjektAttribut:
+        return false;
+    default:
+        return !TLDT3::IsObjektAttribut(AFK);
+    }
+}
+} // namespace
+
+int TLDT3TreeLines::AttrEndeOf(int ALineIdx) const
+{
+    auto it = std::lower_bound(AttrStart.begin(), AttrStart.end(), ALineIdx);
+    if (it == AttrStart.end() || *it != ALineIdx)
+        return -1;
+    return AttrEnde[std::size_t(it - AttrStart.begin())];
+}
+
+// The children of a closed record or object are the lines it covers, each
+// closed attribute with its object as one slot; an attribute's only child is
+// its object. Runs are found as the build finds them: a plain line starts a
+// run when its field differs from that of the plain line before it
+// (anywhere before it in the file), and the run covers the following lines
+// of the same field.
+void TLDT3LineNode::ReadChildsFromLines()
+{
+    const TLDT3FilePtrList &pl = *PtrList();
+    const int ende = FEndeIdx;
+    if (TLDT3::IsObjektAttribut(pl.FK(FStartIdx))) {
+        TLDT3Node *obj = ParentSlot(FStartIdx + 1, ende - FStartIdx - 1);
+        AdoptChilds(&obj, 1);
+        return;
+    }
+    std::vector<TLDT3Node *> slots;
+    for (int j = FStartIdx + 1; j <= ende; ++j) {
+        const int fk = pl.FK(j);
+        if (TLDT3::IsObjektAttribut(fk)) {
+            const int e = FLines->AttrEndeOf(j);
+            if (e < j || e > ende)
+                RaiseError(QStringLiteral("Stack-Fehler"));
+            slots.push_back(ParentSlot(j, e - j));
+            j = e;
+            continue;
+        }
+        if (!IsPlainFK(fk)) {
+            slots.push_back(LineSlot(j, 0));
+            continue;
+        }
+        int prev = j - 1;
+        while (prev >= 0 && !IsPlainFK(pl.FK(prev)))
+            --prev;
+        int extra = 0;
+        if (prev < 0 || pl.FK(prev) != fk)
+            while (j + extra + 1 <= ende && pl.FK(j + extra + 1) == fk)
+                ++extra;
+        slots.push_back(LineSlot(j, extra));
+    }
+    AdoptChilds(slots.data(), int(slots.size()));
 }
 
 int TLDT3LineNode::ChildLineIdx(int Index) const
@@ -639,33 +720,35 @@ int TLDT3LineNode::ChildLineIdx(int Index) const
     return StartOfSlot(ChildArray()[Index]);
 }
 
-int TLDT3LineNode::ChildFK(int Index) const { return FPtrList->FK(ChildLineIdx(Index)); }
+int TLDT3LineNode::ChildFK(int Index) const { return PtrList()->FK(ChildLineIdx(Index)); }
 
-QString TLDT3LineNode::ChildInhalt(int Index) const { return FPtrList->Inhalt(ChildLineIdx(Index)); }
+QString TLDT3LineNode::ChildInhalt(int Index) const { return PtrList()->Inhalt(ChildLineIdx(Index)); }
 
 bool TLDT3LineNode::ChildHasChilds(int Index) const
 {
     ChildLineIdx(Index); // range check
     const TLDT3Node *c = ChildArray()[Index];
-    return !IsLineSlot(c) && c->HasChilds();
+    return IsLineSlot(c) ? IsParentSlot(c) : c->HasChilds();
 }
 
-int TLDT3LineNode::FK() const { return FPtrList->FK(FStartIdx); }
+int TLDT3LineNode::FK() const { return PtrList()->FK(FStartIdx); }
 
-QString TLDT3LineNode::Inhalt() const { return FPtrList->Inhalt(FStartIdx); }
+QString TLDT3LineNode::Inhalt() const { return PtrList()->Inhalt(FStartIdx); }
 
 bool TLDT3LineNode::CheckSatzArt(const QString &AInhalt) const
 {
-    if (!FPtrList || FStartIdx < 0 || FStartIdx >= FPtrList->Count())
+    const TLDT3FilePtrList *pl = PtrList();
+    if (!pl || FStartIdx < 0 || FStartIdx >= pl->Count())
         return false;
-    return FPtrList->CheckSatzArt(FStartIdx, AInhalt);
+    return pl->CheckSatzArt(FStartIdx, AInhalt);
 }
 
 bool TLDT3LineNode::CheckSatzEnde(const QString &AInhalt) const
 {
-    if (!FPtrList || FStartIdx < 0 || FStartIdx >= FPtrList->Count())
+    const TLDT3FilePtrList *pl = PtrList();
+    if (!pl || FStartIdx < 0 || FStartIdx >= pl->Count())
         return false;
-    return FPtrList->CheckSatzEnde(FStartIdx, AInhalt);
+    return pl->CheckSatzEnde(FStartIdx, AInhalt);
 }
 
 namespace {
@@ -736,7 +819,7 @@ bool TLDT3LineNode::FindSingleNodeInhalt(int AFK, const QString &AInhalt, TLDT3L
 void TLDT3LineNode::ScanChilds(TFKScan *AScans, int ACount) const
 {
     for (int i = 0; i < ChildCount(); ++i) {
-        const int fk = FPtrList->FK(StartOfSlot(ChildArray()[i]));
+        const int fk = PtrList()->FK(StartOfSlot(ChildArray()[i]));
         for (int k = 0; k < ACount; ++k) {
             if (AScans[k].FK != fk)
                 continue;
@@ -829,9 +912,13 @@ bool TLDT3LineNode::FindLDT3LineNodeFromIndex(int AIndex, TLDT3LineNode *&ANode)
             return false;
         // only the node asked for is made; a line slot has no children
         const TLDT3Node *slot = *(it - 1);
-        if (StartOfSlot(slot) != AIndex
-            && (IsLineSlot(slot) || static_cast<const TLDT3LineNode *>(slot)->EndeIdx() < AIndex || !slot->HasChilds()))
-            return false;
+        if (StartOfSlot(slot) != AIndex) {
+            const bool covers = IsLineSlot(slot) ? IsParentSlot(slot) && SlotLineIdx(slot) + SlotRunExtra(slot) >= AIndex
+                                                 : static_cast<const TLDT3LineNode *>(slot)->EndeIdx() >= AIndex
+                                                       && slot->HasChilds();
+            if (!covers)
+                return false;
+        }
         n = n->ChildAt(int(it - 1 - first));
     }
 }
@@ -851,7 +938,8 @@ bool TLDT3LineNode::GetRelNode(const TLDT3Node *ANode, int ADistance, TLDT3LineN
 
 const TLDT3FeldDict &TLDT3LineNode::FeldDict() const
 {
-    return FPtrList ? FPtrList->FeldDict() : *GetLDT3FeldDict();
+    const TLDT3FilePtrList *pl = PtrList();
+    return pl ? pl->FeldDict() : *GetLDT3FeldDict();
 }
 
 QString TLDT3LineNode::Caption() const
@@ -892,48 +980,66 @@ QString TLDT3SatzArtLineNode::Caption() const
 // ---------------------------------------------------------------------------
 // TLDT3RootNode
 
-TLDT3RootNode::TLDT3RootNode(const TLDT3FilePtrList *APtrList) { SetLine(APtrList, -1); }
+TLDT3RootNode::TLDT3RootNode(const TLDT3FilePtrList *APtrList)
+{
+    FLinesData.PtrList = APtrList;
+    SetLine(&FLinesData, -1);
+}
+
+// The records go before the lines they share with the root.
+TLDT3RootNode::~TLDT3RootNode() { FreeChilds(); }
 
 QString TLDT3RootNode::FileName() const { return PtrList() ? PtrList()->FileName() : QString(); }
 
+// Classifies the file by the classes of its records, read from their lines:
+// no record node is made here.
 void TLDT3RootNode::InitNodeSelf()
 {
+    FLinesData.Initialised = true;
     const int n = ChildCount();
     if (n < 3)
         return;
     FLDT3FileTyp = ftNone;
-    FBefundLHeader8220 = nullptr;
-    FBefundArr8205.clear();
-    FBefundLAbschluss8221 = nullptr;
-    FAuftragPHeader8230 = nullptr;
-    FAuftragArr8215.clear();
-    FAuftragPAbschluss8231 = nullptr;
+    FMiddleCount = 0;
+    FRecords = TRecords();
 
-    const TLDT3NodeClass first = Childs(0)->ClassType();
-    const TLDT3NodeClass last = Childs(n - 1)->ClassType();
+    const TLDT3NodeClass first = ChildClass(0);
+    const TLDT3NodeClass last = ChildClass(n - 1);
     auto middleAll = [&](TLDT3NodeClass AClass) {
         for (int i = 1; i < n - 1; ++i)
-            if (Childs(i)->ClassType() != AClass)
+            if (ChildClass(i) != AClass)
                 return false;
         return true;
     };
     if (first == TLDT3SatzArt8220LineNode::Class() && last == TLDT3SatzArt8221LineNode::Class()) {
-        if (!middleAll(TLDT3SatzArt8205LineNode::Class()))
-            return;
-        FLDT3FileTyp = ftBefund;
-        FBefundLHeader8220 = static_cast<TLDT3SatzArt8220LineNode *>(Childs(0));
-        for (int i = 1; i < n - 1; ++i)
-            FBefundArr8205 << static_cast<TLDT3SatzArt8205LineNode *>(Childs(i));
-        FBefundLAbschluss8221 = static_cast<TLDT3SatzArt8221LineNode *>(Childs(n - 1));
+        if (middleAll(TLDT3SatzArt8205LineNode::Class()))
+            FLDT3FileTyp = ftBefund;
     } else if (first == TLDT3SatzArt8230LineNode::Class() && last == TLDT3SatzArt8231LineNode::Class()) {
-        if (!middleAll(TLDT3SatzArt8215LineNode::Class()))
-            return;
-        FLDT3FileTyp = ftAuftrag;
-        FAuftragPHeader8230 = static_cast<TLDT3SatzArt8230LineNode *>(Childs(0));
-        for (int i = 1; i < n - 1; ++i)
-            FAuftragArr8215 << static_cast<TLDT3SatzArt8215LineNode *>(Childs(i));
-        FAuftragPAbschluss8231 = static_cast<TLDT3SatzArt8231LineNode *>(Childs(n - 1));
+        if (middleAll(TLDT3SatzArt8215LineNode::Class()))
+            FLDT3FileTyp = ftAuftrag;
     }
+    if (FLDT3FileTyp != ftNone)
+        FMiddleCount = n - 2;
+}
+
+const TLDT3RootNode::TRecords &TLDT3RootNode::Records() const
+{
+    if (FRecords.Made || FLDT3FileTyp == ftNone)
+        return FRecords;
+    const int n = ChildCount();
+    if (FLDT3FileTyp == ftBefund) {
+        FRecords.FBefundLHeader8220 = static_cast<TLDT3SatzArt8220LineNode *>(Childs(0));
+        for (int i = 1; i < n - 1; ++i)
+            FRecords.FBefundArr8205 << static_cast<TLDT3SatzArt8205LineNode *>(Childs(i));
+        FRecords.FBefundLAbschluss8221 = static_cast<TLDT3SatzArt8221LineNode *>(Childs(n - 1));
+    } else {
+        FRecords.FAuftragPHeader8230 = static_cast<TLDT3SatzArt8230LineNode *>(Childs(0));
+        for (int i = 1; i < n - 1; ++i)
+            FRecords.FAuftragArr8215 << static_cast<TLDT3SatzArt8215LineNode *>(Childs(i));
+        FRecords.FAuftragPAbschluss8231 = static_cast<TLDT3SatzArt8231LineNode *>(Childs(n - 1));
+    }
+    FRecords.Made = true;
+    return FRecords;
 }
 
 QString TLDT3RootNode::Caption() const
@@ -944,11 +1050,7 @@ QString TLDT3RootNode::Caption() const
         {"%d Aufträge", "%d Auftrag"},
         {"%d Befunde", "%d Befund"},
     };
-    int n = 0;
-    if (FLDT3FileTyp == ftAuftrag)
-        n = int(FAuftragArr8215.size());
-    else if (FLDT3FileTyp == ftBefund)
-        n = int(FBefundArr8205.size());
+    const int n = FLDT3FileTyp == ftNone ? 0 : FMiddleCount;
     const char *fmt = kCaptions[FLDT3FileTyp][n == 1 ? 1 : 0];
     if (!*fmt)
         return QStringLiteral("Ungültige LDT-Datei");
@@ -1103,171 +1205,28 @@ bool TLDT3Datenpaket::BuildLDTTree()
     return RunBuild();
 }
 
-int TLDT3Datenpaket::InitThreadMinLines = 50000;
-
-// Runs InitNodeSelf of the closed nodes while the build goes on. The nodes
-// come in segments, one per record: a record's nodes read only nodes of
-// its own subtree, and within a segment they are handled in the order
-// they were noted, children before their parent, as the loop after the
-// build would do. Once the build is done, the building thread takes
-// segments as well.
-class TLDT3Datenpaket::TInitThread
-{
-public:
-    TInitThread(TLDT3Node *const *AOrder, std::size_t AMaxSegments) : FOrder(AOrder)
-    {
-        FEnds.reserve(AMaxSegments);
-        FThread = std::thread([this] { Run(); });
-    }
-    ~TInitThread()
-    {
-        if (FThread.joinable()) {
-            FAbort.store(true);
-            FThread.join();
-        }
-    }
-
-    // The nodes before AEnd are complete and form a segment with those
-    // after the last one. False when no more segments fit.
-    bool AddSegment(std::size_t AEnd)
-    {
-        if (FEnds.size() == FEnds.capacity())
-            return false;
-        FEnds.push_back(AEnd); // reserved: the array never moves
-        FPublished.store(FEnds.size(), std::memory_order_release);
-        return true;
-    }
-    // Initialises every segment not yet taken, here and on the thread, and
-    // waits for the thread; passes on an error of InitNodeSelf. Returns the
-    // end of the last segment: the nodes after it are not initialised.
-    std::size_t Finish()
-    {
-        if (FThread.joinable()) {
-            FClosed.store(true, std::memory_order_release);
-            try {
-                while (TakeSegment()) {
-                }
-            } catch (...) {
-                FAbort.store(true);
-                FThread.join();
-                throw;
-            }
-            FThread.join();
-        }
-        if (FError)
-            std::rethrow_exception(FError);
-        return FEnds.empty() ? 0 : FEnds.back();
-    }
-
-private:
-    // Initialises the next published segment; false when there is none.
-    bool TakeSegment()
-    {
-        std::size_t k = FNext.load(std::memory_order_relaxed);
-        do {
-            if (k >= FPublished.load(std::memory_order_acquire) || FAbort.load(std::memory_order_relaxed))
-                return false;
-        } while (!FNext.compare_exchange_weak(k, k + 1, std::memory_order_acq_rel));
-        for (std::size_t i = k == 0 ? 0 : FEnds[k - 1]; i < FEnds[k]; ++i)
-            FOrder[i]->InitNodeSelf();
-        return true;
-    }
-
-    void Run()
-    {
-        try {
-            for (;;) {
-                const bool closed = FClosed.load(std::memory_order_acquire);
-                if (TakeSegment())
-                    continue;
-                if (closed || FAbort.load(std::memory_order_relaxed))
-                    return;
-                std::this_thread::sleep_for(std::chrono::microseconds(50));
-            }
-        } catch (...) {
-            FError = std::current_exception();
-            FAbort.store(true);
-        }
-    }
-
-    TLDT3Node *const *FOrder;
-    std::vector<std::size_t> FEnds;
-    std::atomic<std::size_t> FPublished{0};
-    std::atomic<std::size_t> FNext{0};
-    std::atomic<bool> FClosed{false};
-    std::atomic<bool> FAbort{false};
-    std::exception_ptr FError;
-    std::thread FThread;
-};
-
 bool TLDT3Datenpaket::RunBuild()
 {
     if (!FPtrList || !FPtrList->FileIsOpen() || !FLDTRoot || FLDTRoot->HasChilds() || FStack->empty())
         return false;
-    // Every line is a slot in its parent's child array; records, objects
-    // and attributes are nodes as well.
-    const TCountDictionary &c = FPtrList->FeldCounter();
-    const std::size_t nodes = std::size_t(c.GetCount(TLDT3::FK_SatzArt)) + c.GetCount(TLDT3::FK_ObjektIdent)
-                              + c.GetCount(-1);
-    LDT3NodePoolReserve(std::size_t(FPtrList->Count() - FPtrList->EmptyLinesAtEnd()) * sizeof(TLDT3Node *)
-                        + nodes * sizeof(TLDT3ObjektIdentLineNode));
-    if (FPtrList->Count() >= InitThreadMinLines) {
-        if (BuildPass(true))
-            return true;
-        // A failed build leaves its nodes uninitialised; build once more
-        // without the thread so that the partial tree is exactly that.
-        FLDTRoot->FreeChilds();
-        FStack->assign(1, FLDTRoot.get());
-    }
-    if (BuildPass(false))
-        return true;
-    GetMessageSink().ShowMessage(TMsgKind::mkError, QCoreApplication::applicationName(), FBuildError);
-    return false;
-}
-
-bool TLDT3Datenpaket::BuildPass(bool AUseInitThread)
-{
     FBuildError.clear();
-    FInitOrder.clear();
-    std::unique_ptr<TInitThread> initThread;
-    if (AUseInitThread) {
-        // Every noted node is a record or object line; the thread reads the
-        // array while it fills, so it must never move.
-        const TCountDictionary &c = FPtrList->FeldCounter();
-        try {
-            FInitOrder.reserve(std::size_t(c.GetCount(TLDT3::FK_SatzArt)) + c.GetCount(TLDT3::FK_ObjektIdent));
-            initThread = std::make_unique<TInitThread>(FInitOrder.data(), std::size_t(c.GetCount(TLDT3::FK_SatzArt)));
-        } catch (const std::exception &) {
-            initThread.reset(); // no thread or no room: all nodes are initialised after the build
-        }
-    }
     try {
-        FBuildError = BuildLines(initThread.get());
+        FBuildError = BuildLines();
     } catch (const ELDT3Error &e) {
         FBuildError = e.Message();
     } catch (const std::bad_alloc &) {
-        // no fault of the file: the open sequence reports it as what it is
-        initThread.reset();
-        FInitOrder.clear();
-        throw;
+        throw; // no fault of the file: the open sequence reports it as what it is
     } catch (const std::exception &e) {
         FBuildError = QString::fromLocal8Bit(e.what());
     }
-    if (!FBuildError.isEmpty()) {
-        initThread.reset();
-        FInitOrder.clear();
-        return false;
+    if (FBuildError.isEmpty()) {
+        // Only the root and nodes left open at the end of the file are
+        // nodes now; the rest is initialised as it is made.
+        FLDTRoot->InitNode();
+        return true;
     }
-    // InitNode of the root, without a second walk over every node: only
-    // records, objects and the root do work there, and the closed nodes were
-    // noted children first, in the order of a walk of the whole tree.
-    const std::size_t done = initThread ? initThread->Finish() : 0;
-    for (std::size_t i = done; i < FInitOrder.size(); ++i)
-        FInitOrder[i]->InitNodeSelf();
-    FInitOrder.clear();
-    FInitOrder.shrink_to_fit();
-    static_cast<TLDT3Node *>(FLDTRoot.get())->InitNodeSelf();
-    return true;
+    GetMessageSink().ShowMessage(TMsgKind::mkError, QCoreApplication::applicationName(), FBuildError);
+    return false;
 }
 
 namespace {
@@ -1281,21 +1240,37 @@ bool SameInhalt(const TLDT3FilePtrList &AList, int A, int B)
 }
 } // namespace
 
-QString TLDT3Datenpaket::BuildLines(TInitThread *AInitThread)
+// One pass with a stack of open nodes. Records, attributes and objects are
+// nodes while they are open; once one closes without error it becomes a
+// slot in its parent's array that knows the lines it covers, and its
+// children are read from those lines when someone asks for its node. So the
+// tree of a well-formed file holds the root's array and, per attribute, where
+// its object ends. A node closed with an error and the nodes still open
+// when the build stops keep their children as they were read.
+QString TLDT3Datenpaket::BuildLines()
 {
     const TLDT3FilePtrList &pl = *FPtrList;
     std::vector<TLDT3LineNode *> &stack = *FStack;
     TLDT3RootNode *const root = FLDTRoot.get();
+    TLDT3TreeLines *const lines = &root->FLinesData;
     const TLDT3FeldDict *dict = &pl.FeldDict();
+    const TCountDictionary &counts = pl.FeldCounter();
+    // -1 counts the attribute lines
+    lines->AttrStart.clear();
+    lines->AttrEnde.clear();
+    lines->AttrStart.reserve(std::size_t(counts.GetCount(-1)));
+    lines->AttrEnde.reserve(std::size_t(counts.GetCount(-1)));
     // The open run: its first line's slot in pending.Childs (-1: none).
     // Lines of a run are children of one node and the run ends before any
     // line of another type, so the slot is still pending when it ends.
     std::ptrdiff_t runSlot = -1;
     int runFK = -1;
-    // The FKs of the open nodes, beside the stack (the root has none).
+    // The FKs of the open nodes, beside the stack (the root has none), and
+    // for an open attribute its entry in the attribute list.
     std::vector<int> stackFK(stack.size(), -1);
+    std::vector<std::size_t> stackAttr(stack.size(), 0);
     // The children of the open nodes wait here, each node's from its mark
-    // on, until it closes and gets an array of their exact number.
+    // on; the node's own slot is just before its mark.
     struct TPending
     {
         std::vector<TLDT3Node *> Childs;
@@ -1321,10 +1296,10 @@ QString TLDT3Datenpaket::BuildLines(TInitThread *AInitThread)
             }
         }
     } pending{{}, std::vector<std::size_t>(stack.size(), 0), &stack};
-    // Records, objects and attributes are nodes at once; the lines without
-    // children stay slots until someone asks for their node.
+    // the root's records and lines stay here until the end
+    pending.Childs.reserve(std::size_t(counts.GetCount(TLDT3::FK_SatzArt)) + 64);
     auto add = [&](int ALineIdx, int AFK) {
-        std::unique_ptr<TLDT3LineNode> node(TLDT3LineNode::NewLineNodeFK(FPtrList, ALineIdx, AFK));
+        std::unique_ptr<TLDT3LineNode> node(TLDT3LineNode::NewLineNodeFK(lines, ALineIdx, AFK));
         pending.Childs.push_back(node.get());
         return node.release();
     };
@@ -1332,29 +1307,27 @@ QString TLDT3Datenpaket::BuildLines(TInitThread *AInitThread)
     auto push = [&](TLDT3LineNode *ANode, int AFK) {
         stack.push_back(ANode);
         stackFK.push_back(AFK);
+        stackAttr.push_back(0);
         pending.Marks.push_back(pending.Childs.size());
     };
     auto pop = [&]() {
         pending.Close(stack.back());
         stack.pop_back();
         stackFK.pop_back();
+        stackAttr.pop_back();
     };
-    // Should the init thread's arrays be full, it stops and the rest is
-    // initialised after the build.
-    auto stopInitThread = [&]() {
-        AInitThread->Finish();
-        AInitThread = nullptr;
-    };
-    // Notes a closed node for InitNodeSelf.
-    auto note = [&](TLDT3Node *ANode) {
-        if (AInitThread && FInitOrder.size() == FInitOrder.capacity())
-            stopInitThread();
-        FInitOrder.push_back(ANode);
-    };
-    // A closed record ends a segment for the init thread.
-    auto endSegment = [&]() {
-        if (AInitThread && !AInitThread->AddSegment(FInitOrder.size()))
-            stopInitThread();
+    // The top node closed without error: it becomes a slot covering its
+    // lines up to AEndeIdx, and its node and its children's slots go.
+    auto popClosed = [&](int AEndeIdx) {
+        TLDT3LineNode *node = stack.back();
+        const std::size_t mark = pending.Marks.back();
+        pending.Marks.pop_back();
+        pending.Childs.resize(mark);
+        pending.Childs[mark - 1] = TLDT3Node::ParentSlot(node->StartIdx(), AEndeIdx - node->StartIdx());
+        stack.pop_back();
+        stackFK.pop_back();
+        stackAttr.pop_back();
+        delete node;
     };
     // The empty lines at the end are left out, as in the structure test.
     const int count = pl.Count() - pl.EmptyLinesAtEnd();
@@ -1381,15 +1354,14 @@ QString TLDT3Datenpaket::BuildLines(TInitThread *AInitThread)
                 return QStringLiteral("Fehlende Satzart für Satzende");
             top->SetEndeIdx(i);
             addLine(i);
-            pop();
-            note(top);
-            if (!TLDT3::IsSatzArt(topFK) || !SameInhalt(pl, top->StartIdx(), i)) {
-                if (TLDT3::IsSatzArt(topFK))
-                    return Format(QStringLiteral("Falsches Satzende. Erwartet: \"%s\""), {top->Inhalt()});
-                return Format(QStringLiteral("Unerwartetes Satzende \"%s\"."), {pl.Inhalt(i)});
+            if (TLDT3::IsSatzArt(topFK) && SameInhalt(pl, top->StartIdx(), i)) {
+                popClosed(i);
+                break;
             }
-            endSegment();
-            break;
+            pop();
+            if (TLDT3::IsSatzArt(topFK))
+                return Format(QStringLiteral("Falsches Satzende. Erwartet: \"%s\""), {top->Inhalt()});
+            return Format(QStringLiteral("Unerwartetes Satzende \"%s\"."), {pl.Inhalt(i)});
         }
         case TLDT3::fkt_ObjektIdent: {
             if (top == root)
@@ -1410,18 +1382,18 @@ QString TLDT3Datenpaket::BuildLines(TInitThread *AInitThread)
             addLine(i);
             if (!TLDT3::IsObjektIdent(topFK))
                 return Format(QStringLiteral("Unerwartetes Objektende: \"%s\""), {pl.Inhalt(i)});
-            pop();
-            note(top);
-            if (!SameInhalt(pl, top->StartIdx(), i))
+            if (!SameInhalt(pl, top->StartIdx(), i)) {
+                pop();
                 return Format(QStringLiteral("Falsches Objektende: \"%s\". Erwartet: \"%s\""),
                               {pl.Inhalt(i), top->Inhalt()});
+            }
+            popClosed(i);
             // An object is only ever opened under its attribute.
             if (stack.empty())
                 return QStringLiteral("Stack-Fehler");
-            // an attribute has no work of its own in InitNode: not noted
-            TLDT3LineNode *attribut = stack.back();
-            attribut->SetEndeIdx(i);
-            pop();
+            stack.back()->SetEndeIdx(i);
+            lines->AttrEnde[stackAttr.back()] = i;
+            popClosed(i);
             break;
         }
         default: {
@@ -1430,6 +1402,9 @@ QString TLDT3Datenpaket::BuildLines(TInitThread *AInitThread)
                               {top->Inhalt(), top->Zeile()});
             if (TLDT3::IsObjektAttribut(fk)) {
                 push(add(i, fk), fk);
+                stackAttr.back() = lines->AttrStart.size();
+                lines->AttrStart.push_back(i);
+                lines->AttrEnde.push_back(-1);
                 break;
             }
             addLine(i);

@@ -9,7 +9,6 @@
 #pragma once
 
 #include "LDT3.Base.h"
-#include "Vex_HugeAlloc.h"
 
 #include <QList>
 #include <QString>
@@ -107,16 +106,25 @@ protected:
     virtual void InitNodeSelf() {}
     TLDT3Node *const *ChildArray() const { return FChilds; }
 
-    // A child slot holds a node or, for a line without children that no one
-    // has asked for yet, the line itself: bit 0 set, the line index in bits
-    // 1 to 31 and the number of lines after it that the node covers (a run)
-    // in bits 32 to 63. Nodes are 8-byte aligned, so the two never mix.
+    // A child slot holds a node or, for a line that no one has asked for
+    // yet, the line itself: bit 0 set, the line index in bits 1 to 31, the
+    // number of lines after it that the node covers in bits 32 to 62 (a run,
+    // or a closed record, attribute or object), and in bit 63 whether the
+    // node has children (the lines it covers). Nodes are 8-byte aligned, so
+    // the two never mix.
     static bool IsLineSlot(const TLDT3Node *ASlot) { return quintptr(ASlot) & 1; }
+    // A slot of a closed record, attribute or object, whose children are
+    // read from the lines when its node is made.
+    static bool IsParentSlot(const TLDT3Node *ASlot) { return IsLineSlot(ASlot) && (quint64(quintptr(ASlot)) >> 63); }
     static int SlotLineIdx(const TLDT3Node *ASlot) { return int((quint64(quintptr(ASlot)) >> 1) & 0x7FFFFFFF); }
-    static int SlotRunExtra(const TLDT3Node *ASlot) { return int(quint64(quintptr(ASlot)) >> 32); }
+    static int SlotRunExtra(const TLDT3Node *ASlot) { return int((quint64(quintptr(ASlot)) >> 32) & 0x7FFFFFFF); }
     static TLDT3Node *LineSlot(int ALineIdx, int ARunExtra)
     {
         return reinterpret_cast<TLDT3Node *>(quintptr((quint64(quint32(ARunExtra)) << 32) | (quint64(quint32(ALineIdx)) << 1) | 1));
+    }
+    static TLDT3Node *ParentSlot(int ALineIdx, int AExtent)
+    {
+        return reinterpret_cast<TLDT3Node *>(quintptr(quint64(quintptr(LineSlot(ALineIdx, AExtent))) | (quint64(1) << 63)));
     }
     // The node of line slot ASlot at child Index (see TLDT3LineNode).
     virtual TLDT3Node *NewSlotNode(TLDT3Node *ASlot, int Index) const;
@@ -126,15 +134,17 @@ protected:
     // one by one never doubles the array.
     void ReserveChilds(int ACount);
 
+    // Frees the subtree below this node.
+    void FreeChilds();
+    // Appends ACount nodes or slots as children at once; a node without
+    // children gets an array of exactly that size.
+    void AdoptChilds(TLDT3Node *const *ANodes, int ACount);
+
 private:
     friend class TLDT3Datenpaket;
-    void FreeChilds();
     void DetachChildArray();
     // Appends a node or a line slot as the last child.
     void AppendSlot(TLDT3Node *ANode);
-    // Appends ACount nodes as children at once; a node without children gets
-    // an array of exactly that size.
-    void AdoptChilds(TLDT3Node *const *ANodes, int ACount);
     // The child array keeps its count and its number of slots in the 8 bytes
     // before its first slot, so that childless nodes pay for one null pointer only.
     static qint32 &CountOf(TLDT3Node **AChilds) { return *reinterpret_cast<qint32 *>(reinterpret_cast<char *>(AChilds) - 8); }
@@ -147,6 +157,19 @@ private:
 };
 static_assert(sizeof(TLDT3Node) == 32, "tree nodes must stay small");
 
+// What the line nodes of one LDT tree share: the file, where each closed
+// attribute's object ends (the attributes in line order), and whether
+// InitNode has run. The root owns it.
+struct TLDT3TreeLines
+{
+    const TLDT3FilePtrList *PtrList = nullptr;
+    std::vector<qint32> AttrStart;
+    std::vector<qint32> AttrEnde;
+    bool Initialised = false;
+    // Index of the object end line of the attribute in line ALineIdx; -1 when unknown.
+    int AttrEndeOf(int ALineIdx) const;
+};
+
 // One line of the file (and, through its children, the lines that belong to it).
 class TLDT3LineNode : public TLDT3Node
 {
@@ -158,10 +181,13 @@ public:
     // The node class for a line with field identifier AFK and content AInhalt.
     static TLDT3LineNodeClass GetLDT3LineNodeClass(int AFK, const QString &AInhalt);
 
-    // Creates the node of line ALineIdx and appends it as a child.
+    // Creates the node of line ALineIdx and appends it as a child. APtrList
+    // must be the file of this node's tree.
     TLDT3LineNode *AddLine(const TLDT3FilePtrList *APtrList, int ALineIdx);
 
-    const TLDT3FilePtrList *PtrList() const { return FPtrList; }
+    const TLDT3FilePtrList *PtrList() const { return FLines ? FLines->PtrList : nullptr; }
+    // Whether InitNode has run on the tree (after a successful build).
+    bool TreeInitialised() const { return FLines && FLines->Initialised; }
     // The field dictionary of the file's table set.
     const TLDT3FeldDict &FeldDict() const;
     int StartIdx() const { return FStartIdx; }
@@ -237,7 +263,9 @@ protected:
     void ScanChilds(TFKScan *AScans, int ACount) const;
     friend class TLDT3Datenpaket;
     // The node of line ALineIdx, not yet anyone's child.
-    static TLDT3LineNode *NewLineNodeFK(const TLDT3FilePtrList *APtrList, int ALineIdx, int AFK);
+    static TLDT3LineNode *NewLineNodeFK(const TLDT3TreeLines *ALines, int ALineIdx, int AFK);
+    // The class of the child in slot Index, without making its node.
+    TLDT3NodeClass ChildClass(int Index) const;
     // Child Index without range check (0 <= Index < ChildCount).
     TLDT3LineNode *ChildAt(int Index) const { return static_cast<TLDT3LineNode *>(Materialise(Index)); }
     // Line index of the child in slot ASlot, node or not.
@@ -246,15 +274,19 @@ protected:
         return IsLineSlot(ASlot) ? SlotLineIdx(ASlot) : static_cast<const TLDT3LineNode *>(ASlot)->FStartIdx;
     }
     TLDT3Node *NewSlotNode(TLDT3Node *ASlot, int Index) const override;
-    void SetLine(const TLDT3FilePtrList *APtrList, int ALineIdx)
+    void SetLine(const TLDT3TreeLines *ALines, int ALineIdx)
     {
-        FPtrList = APtrList;
+        FLines = ALines;
         FStartIdx = ALineIdx;
         FEndeIdx = ALineIdx;
     }
+    const TLDT3TreeLines *TreeLines() const { return FLines; }
 
 private:
-    const TLDT3FilePtrList *FPtrList = nullptr;
+    // The slots of the lines a closed record, attribute or object covers.
+    void ReadChildsFromLines();
+
+    const TLDT3TreeLines *FLines = nullptr;
     qint32 FStartIdx = -1;
     qint32 FEndeIdx = -1;
 };
@@ -287,39 +319,27 @@ public:
 };
 
 // Records and objects keep no texts: their data and short information are
-// read from their children when asked, once InitNode has run over them
+// read from their children when asked, once InitNode has run on the tree
 // (before that, and after a failed build, they have none).
 class TLDT3ObjektIdentLineNode : public TLDT3LineNode
 {
     LDT3_NODE_CLASS(TLDT3ObjektIdentLineNode)
 public:
-    QString ShortInfo() const { return FInitialised ? BuildShortInfo() : QString(); }
+    QString ShortInfo() const { return Initialised() ? BuildShortInfo() : QString(); }
     virtual QString BuildShortInfo() const { return QString(); }
     QString Caption() const override;
-    bool Initialised() const { return FInitialised; }
-
-protected:
-    void InitNodeSelf() override { FInitialised = true; }
-
-private:
-    bool FInitialised = false;
+    bool Initialised() const { return TreeInitialised(); }
 };
-static_assert(sizeof(TLDT3ObjektIdentLineNode) == 56, "tree nodes must stay small");
+static_assert(sizeof(TLDT3ObjektIdentLineNode) == 48, "tree nodes must stay small");
 
 class TLDT3SatzArtLineNode : public TLDT3LineNode
 {
     LDT3_NODE_CLASS(TLDT3SatzArtLineNode)
 public:
-    QString ShortInfo() const { return FInitialised ? BuildShortInfo() : QString(); }
+    QString ShortInfo() const { return Initialised() ? BuildShortInfo() : QString(); }
     virtual QString BuildShortInfo() const { return QString(); }
     QString Caption() const override;
-    bool Initialised() const { return FInitialised; }
-
-protected:
-    void InitNodeSelf() override { FInitialised = true; }
-
-private:
-    bool FInitialised = false;
+    bool Initialised() const { return TreeInitialised(); }
 };
 
 enum TLDT3FileTyp { ftNone, ftAuftrag, ftBefund };
@@ -331,14 +351,17 @@ public:
     TLDT3RootNode() = default;
     explicit TLDT3RootNode(const TLDT3FilePtrList *APtrList);
 
+    ~TLDT3RootNode() override;
+
     QString FileName() const;
     TLDT3FileTyp LDT3FileTyp() const { return FLDT3FileTyp; }
-    TLDT3SatzArt8220LineNode *BefundLHeader8220() const { return FBefundLHeader8220; }
-    const QList<TLDT3SatzArt8205LineNode *> &BefundArr8205() const { return FBefundArr8205; }
-    TLDT3SatzArt8221LineNode *BefundLAbschluss8221() const { return FBefundLAbschluss8221; }
-    TLDT3SatzArt8230LineNode *AuftragPHeader8230() const { return FAuftragPHeader8230; }
-    const QList<TLDT3SatzArt8215LineNode *> &AuftragArr8215() const { return FAuftragArr8215; }
-    TLDT3SatzArt8231LineNode *AuftragPAbschluss8231() const { return FAuftragPAbschluss8231; }
+    // The records by kind; their nodes are made on the first request.
+    TLDT3SatzArt8220LineNode *BefundLHeader8220() const { return Records().FBefundLHeader8220; }
+    const QList<TLDT3SatzArt8205LineNode *> &BefundArr8205() const { return Records().FBefundArr8205; }
+    TLDT3SatzArt8221LineNode *BefundLAbschluss8221() const { return Records().FBefundLAbschluss8221; }
+    TLDT3SatzArt8230LineNode *AuftragPHeader8230() const { return Records().FAuftragPHeader8230; }
+    const QList<TLDT3SatzArt8215LineNode *> &AuftragArr8215() const { return Records().FAuftragArr8215; }
+    TLDT3SatzArt8231LineNode *AuftragPAbschluss8231() const { return Records().FAuftragPAbschluss8231; }
 
     QString Caption() const override;
 
@@ -346,13 +369,23 @@ protected:
     void InitNodeSelf() override;
 
 private:
+    friend class TLDT3Datenpaket;
+    struct TRecords
+    {
+        bool Made = false;
+        TLDT3SatzArt8220LineNode *FBefundLHeader8220 = nullptr;
+        QList<TLDT3SatzArt8205LineNode *> FBefundArr8205;
+        TLDT3SatzArt8221LineNode *FBefundLAbschluss8221 = nullptr;
+        TLDT3SatzArt8230LineNode *FAuftragPHeader8230 = nullptr;
+        QList<TLDT3SatzArt8215LineNode *> FAuftragArr8215;
+        TLDT3SatzArt8231LineNode *FAuftragPAbschluss8231 = nullptr;
+    };
+    const TRecords &Records() const;
+
+    TLDT3TreeLines FLinesData;
     TLDT3FileTyp FLDT3FileTyp = ftNone;
-    TLDT3SatzArt8220LineNode *FBefundLHeader8220 = nullptr;
-    QList<TLDT3SatzArt8205LineNode *> FBefundArr8205;
-    TLDT3SatzArt8221LineNode *FBefundLAbschluss8221 = nullptr;
-    TLDT3SatzArt8230LineNode *FAuftragPHeader8230 = nullptr;
-    QList<TLDT3SatzArt8215LineNode *> FAuftragArr8215;
-    TLDT3SatzArt8231LineNode *FAuftragPAbschluss8231 = nullptr;
+    int FMiddleCount = 0; // records between header and trailer
+    mutable TRecords FRecords;
 };
 
 // ---------------------------------------------------------------------------
@@ -552,9 +585,6 @@ public:
     bool RebuildErrorTree();
     // The text of the error that stopped the last build; empty otherwise.
     const QString &BuildError() const { return FBuildError; }
-    // From this many lines on, the records and objects are initialised on a
-    // second thread while the build goes on (tests lower it).
-    static int InitThreadMinLines;
 
     TLDT3LineNode *GetLDT3LineNodeFromZeile(int AZeile) const;
     TLDT3LineErrorNode *GetLDT3LineErrorNodeFromZeile(int AZeile) const;
@@ -573,12 +603,8 @@ protected:
     bool RunBuild();
 
 private:
-    class TInitThread;
-    // Returns the error text; empty when the lines were built. With
-    // AInitThread the closed nodes are handed to it as they are noted.
-    QString BuildLines(TInitThread *AInitThread);
-    // One build; false with FBuildError set when it failed.
-    bool BuildPass(bool AUseInitThread);
+    // Returns the error text; empty when the lines were built.
+    QString BuildLines();
 
     const TLDT3FilePtrList *FPtrList;
     std::unique_ptr<std::vector<TLDT3LineNode *>> FStack;
@@ -586,8 +612,6 @@ private:
     std::unique_ptr<TLDT3Base64RootNode> FBase64Root;
     std::unique_ptr<TLDT3ErrorRootNode> FErrorRoot;
     QString FBuildError;
-    // Records and objects in the order they were closed.
-    TVexBigVector<TLDT3Node *> FInitOrder;
 };
 
 // Captions made when a view asks, besides each node's own Caption(): the top
