@@ -681,3 +681,34 @@ TEST(TVBase, LineNodesOnDemandFromTwoThreads)
         ASSERT_EQ(a[size_t(i)]->ChildIdx(), i);
     }
 }
+
+// A record left open at the end of the file is not reported by the build: it
+// stays a node with the lines read so far, and the closed object in it is
+// read from its lines, initialised like any other.
+TEST(TVBase, RecordOpenAtTheEndKeepsItsClosedObjects)
+{
+    const QByteArray bytes = Rec("8230", L(1, "LDT3.2.4")) + L(8000, "8215")
+                             + Obj(8113, "Auftragsinformation", "Obj_0013", L(8310, "A1")) + L(8410, "x");
+    Loaded f(bytes);
+    RecordingSink sink;
+    TestDatenpaket dp(&f.list);
+    ASSERT_TRUE(dp.RunBuild()) << dp.BuildError().toStdString();
+    EXPECT_TRUE(sink.Texts.isEmpty());
+    TLDT3RootNode *root = dp.LDTRoot();
+    ASSERT_EQ(root->ChildCount(), 2);
+    auto *rec = dynamic_cast<TLDT3SatzArt8215LineNode *>(root->Childs(1));
+    ASSERT_NE(rec, nullptr);
+    EXPECT_EQ(rec->EndeIdx(), rec->StartIdx());
+    ASSERT_EQ(rec->ChildCount(), 2);
+    EXPECT_TRUE(rec->ChildHasChilds(0));
+    EXPECT_FALSE(rec->ChildHasChilds(1));
+    TLDT3LineNode *attr = rec->Childs(0);
+    EXPECT_EQ(attr->Zeile(), 5);
+    EXPECT_EQ(attr->EndeIdx(), 7); // the object end, line 8
+    ASSERT_NE(rec->Auftragsinformation(), nullptr);
+    EXPECT_EQ(rec->Auftragsinformation()->Auftragsnummer_des_Einsenders(), QStringLiteral("A1"));
+    EXPECT_EQ(rec->Caption(), GetLDT3FeldDict()->GetBedeutung(8000, QStringLiteral("8215")) + QStringLiteral(" [A1]"));
+    EXPECT_EQ(attr->Caption(), QStringLiteral("Auftragsinformation [A1]"));
+    EXPECT_EQ(CountNodes(rec), 5);
+    EXPECT_EQ(root->Caption(), QStringLiteral("Ungültige LDT-Datei"));
+}
