@@ -686,7 +686,9 @@ void TLDT3LineNode::ReadChildsFromLines()
         AdoptChilds(&obj, 1);
         return;
     }
-    std::vector<TLDT3Node *> slots;
+    // one buffer per thread, not one per node made
+    thread_local std::vector<TLDT3Node *> slots;
+    slots.clear();
     for (int j = FStartIdx + 1; j <= ende; ++j) {
         const int fk = pl.FK(j);
         if (TLDT3::IsObjektAttribut(fk)) {
