@@ -12,7 +12,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -96,20 +95,6 @@ public:
         FFreeBytes += (cls + 1) * kStep;
     }
 
-    // Makes room for at least ABytes of blocks: what free blocks and the
-    // current region do not hold comes as the next region, faulted in from now on.
-    void Reserve(std::size_t ABytes)
-    {
-        std::lock_guard<TSpinLock> guard(FLock);
-        const std::size_t have = FFreeBytes + FRest + FNextSize;
-        if (ABytes <= have + kVexHugePage || FNext)
-            return;
-        const std::size_t size = VexHugeRoundUp(ABytes - have);
-        FNext = static_cast<char *>(VexHugeAlloc(size, true));
-        FNextSize = size;
-        FBytes += size;
-    }
-
     std::size_t Bytes()
     {
         std::lock_guard<TSpinLock> guard(FLock);
@@ -182,8 +167,6 @@ const TLDT3Base64AnlagenList *AnlagenOf(const TLDT3FilePtrList *APtrList)
 } // namespace
 
 std::size_t LDT3NodePoolBytes() { return Pool().Bytes(); }
-
-void LDT3NodePoolReserve(std::size_t ABytes) { Pool().Reserve(ABytes); }
 
 // ---------------------------------------------------------------------------
 // Class references

@@ -2,7 +2,10 @@
 // objects and fields, the attachment tree, the error tree, and how tree
 // controls are filled from them.
 //
-// Nodes are small and come from a pooled allocator. Nothing here recurses per
+// Nodes are small and come from a pooled allocator, and most of the tree is
+// no nodes at all: a line, or a closed record, attribute or object, is a
+// slot in its parent's child array until someone asks for its node (the
+// children of a closed one are read from the lines then). Nothing here recurses per
 // nesting level: building, initialising, searching, filling and destroying a
 // tree all walk it with explicit stacks, so deeply nested files cannot
 // overflow the call stack.
@@ -628,5 +631,3 @@ void FillErrorTreeView(TLDT3TreeControl *AView, TLDT3Datenpaket *ADatenpaket);
 
 // Bytes held by the node pool (blocks in use, free blocks, unused room).
 std::size_t LDT3NodePoolBytes();
-// Lets the node pool fault in room for ABytes of nodes ahead of a build.
-void LDT3NodePoolReserve(std::size_t ABytes);

@@ -6,8 +6,6 @@
 
 #include <QRegularExpression>
 
-#include <limits>
-
 using namespace treetest;
 
 namespace {
@@ -297,23 +295,21 @@ TEST(TVObjects, NodesOnDemandReadTheSameInAnyOrder)
 
 TEST(TVObjects, NoShortInfoAfterFailedBuild)
 {
-    {
-        // The order is complete, then an attribute without its object stops the build.
-        const QByteArray order =
-            Rec("8215", Obj(8113, "Auftragsinformation", "Obj_0013", L(8310, "A1")) + Patient(Person(L(3101, "Muster"))));
-        Loaded f(AuftragFile(order + Rec("8215", L(8145, "Patient") + L(8410, "x"))));
-        ASSERT_TRUE(f.list.StructureOkay());
-        RecordingSink sink;
-        EXPECT_FALSE(f.BuildAll());
-        EXPECT_EQ(sink.Texts.size(), 1);
-        auto *first = dynamic_cast<TLDT3SatzArt8215LineNode *>(f.Node(4));
-        ASSERT_NE(first, nullptr);
-        EXPECT_TRUE(first->ShortInfo().isEmpty());
-        EXPECT_EQ(first->Auftragsinformation(), nullptr);
-        EXPECT_EQ(first->Caption(), GetLDT3FeldDict()->GetBedeutung(8000, QStringLiteral("8215")));
-        EXPECT_EQ(f.Node(5)->Caption(), QStringLiteral("Auftragsinformation"));
-        EXPECT_EQ(f.dp->LDTRoot()->Caption(), QStringLiteral("Ungültige LDT-Datei"));
-    }
+    // The order is complete, then an attribute without its object stops the build.
+    const QByteArray order =
+        Rec("8215", Obj(8113, "Auftragsinformation", "Obj_0013", L(8310, "A1")) + Patient(Person(L(3101, "Muster"))));
+    Loaded f(AuftragFile(order + Rec("8215", L(8145, "Patient") + L(8410, "x"))));
+    ASSERT_TRUE(f.list.StructureOkay());
+    RecordingSink sink;
+    EXPECT_FALSE(f.BuildAll());
+    EXPECT_EQ(sink.Texts.size(), 1);
+    auto *first = dynamic_cast<TLDT3SatzArt8215LineNode *>(f.Node(4));
+    ASSERT_NE(first, nullptr);
+    EXPECT_TRUE(first->ShortInfo().isEmpty());
+    EXPECT_EQ(first->Auftragsinformation(), nullptr);
+    EXPECT_EQ(first->Caption(), GetLDT3FeldDict()->GetBedeutung(8000, QStringLiteral("8215")));
+    EXPECT_EQ(f.Node(5)->Caption(), QStringLiteral("Auftragsinformation"));
+    EXPECT_EQ(f.dp->LDTRoot()->Caption(), QStringLiteral("Ungültige LDT-Datei"));
 }
 
 // The KBV samples: file captions, order numbers, names, timestamps, body measures.
