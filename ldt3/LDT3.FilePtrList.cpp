@@ -225,12 +225,15 @@ inline quint64 LoadWord(const uchar *P)
 
 // Counts CR LF pairs; gives up (returns -1) at the first other line end.
 // Eight bytes at a time: every LF must follow a CR, every CR precede an LF.
-static qint64 CountCrLfLines(const uchar *P, qint64 N)
+// AReleased drops the pages behind the count.
+static qint64 CountCrLfLines(const uchar *P, qint64 N, TVexPageReleaser &AReleased)
 {
     qint64 count = 0;
     quint64 carry = 0; // a CR in the last byte of the word before
     qint64 i = 0;
     for (; i + 8 <= N; i += 8) {
+        if ((i & 0xFFFFF) == 0)
+            AReleased.Passed(i);
         const quint64 w = LoadWord(P + i);
         const quint64 cr = BytesEqual(w, 0x0D);
         const quint64 lf = BytesEqual(w, 0x0A);
@@ -316,7 +319,11 @@ bool TLDT3FilePtrList::ParseLines(const std::atomic<bool> *ABreakEvent)
     // core while the lines are parsed, ready when the checksum line comes.
     FHasher = std::make_unique<TSHA1PrefixHasher>(p, n, FFile != nullptr);
     TVexPageReleaser released = PageReleaser();
-    const qint64 crlf = CountCrLfLines(p, n);
+    qint64 crlf = 0;
+    {
+        TVexPageReleaser counted = PageReleaser();
+        crlf = CountCrLfLines(p, n, counted);
+    }
     const qint64 reserve = crlf > 0 ? crlf : n / 18;
     FList.reserve(size_t(qMin<qint64>(reserve, std::numeric_limits<int>::max())));
 
