@@ -88,7 +88,7 @@ void TLDT3RawView::SetPtrList(const TLDT3FilePtrList *APtrList)
     FLineCount = APtrList && APtrList->FileIsOpen() ? APtrList->Count() : 0;
     FMaxLineLen = 0;
     for (int i = 0; i < FLineCount; ++i)
-        FMaxLineLen = qMax(FMaxLineLen, int(APtrList->Item(i).FLenOrgLine));
+        FMaxLineLen = qMax(FMaxLineLen, APtrList->LenOrgLine(i));
     FAnchor = FCaret = TPos();
     verticalScrollBar()->setValue(0);
     horizontalScrollBar()->setValue(0);

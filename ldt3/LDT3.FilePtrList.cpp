@@ -11,7 +11,10 @@
 
 #include <QFileInfo>
 
+#include <QtEndian>
+
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <functional>
 #include <limits>
@@ -113,6 +116,8 @@ void TLDT3FilePtrList::Clear()
     FList.clear();
     FList.shrink_to_fit();
     FOffsetSteps.clear();
+    FLinesEnd = 0;
+    FFarLevels.clear();
     FFeldErrDict.clear();
     FLineErrorList->Clear();
     FBase64AnlagenList->Clear();
@@ -189,51 +194,95 @@ bool TLDT3FilePtrList::OpenFile(const QString &AFileName)
     return true;
 }
 
+namespace {
+
+constexpr quint64 kOnes = 0x0101010101010101ULL;
+constexpr quint64 kHigh = 0x8080808080808080ULL;
+
+// The high bit of every byte of AWord that equals AByte (exact per byte).
+inline quint64 BytesEqual(quint64 AWord, uchar AByte)
+{
+    const quint64 x = AWord ^ (kOnes * AByte);
+    return ~(((x & ~kHigh) + ~kHigh) | x) & kHigh;
+}
+
+// A high bit in the first byte of AWord that is not a plain character of a
+// line (a byte outside the character set, CR or LF); bits above it may be
+// set falsely.
+inline quint64 FirstSpecialByte(quint64 AWord)
+{
+    // outside the set: 0x00..0x1F and 0x80..0xA0, i.e. low seven bits below 0x20, or 0xA0
+    const quint64 low7 = AWord & ~kHigh;
+    return ((low7 - 0x20 * kOnes) & kHigh) | BytesEqual(AWord, 0xA0);
+}
+
+inline quint64 LoadWord(const uchar *P)
+{
+    return qFromLittleEndian<quint64>(P);
+}
+
+} // namespace
+
 // Counts CR LF pairs; gives up (returns -1) at the first other line end.
-static qint64 CountCrLfLines(const uchar *P, qint64 N)
+// Eight bytes at a time: every LF must follow a CR, every CR precede an LF.
+// AReleased drops the pages behind the count.
+static qint64 CountCrLfLines(const uchar *P, qint64 N, TVexPageReleaser &AReleased)
 {
     qint64 count = 0;
-    for (qint64 i = 0; i < N; ++i) {
-        const uchar b = P[i];
-        if (b == 0x0D) {
-            if (i + 1 < N && P[i + 1] == 0x0A) {
-                ++count;
-                ++i;
-            } else {
-                return -1;
-            }
-        } else if (b == 0x0A) {
-            return -1;
-        }
-    }
-    return count;
-}
-
-// First CR or LF in [AFrom, AEnd), or AEnd.
-static const uchar *FindLineEnd(const uchar *AFrom, const uchar *AEnd)
-{
-    const auto *cr = static_cast<const uchar *>(memchr(AFrom, 0x0D, size_t(AEnd - AFrom)));
-    const uchar *limit = cr ? cr : AEnd;
-    const auto *lf = static_cast<const uchar *>(memchr(AFrom, 0x0A, size_t(limit - AFrom)));
-    return lf ? lf : limit;
-}
-
-// Every byte of a line body (no CR or LF in it) lies in the character set.
-// Eight bytes at a time while they are plain ASCII 0x20..0x7F.
-static bool BodyAllowed(const uchar *P, qint64 ALen)
-{
+    quint64 carry = 0; // a CR in the last byte of the word before
     qint64 i = 0;
-    for (; i + 8 <= ALen; i += 8) {
-        quint64 w;
-        memcpy(&w, P + i, 8);
-        // high bit set in a byte, or a byte below 0x20: take the slow path
-        if (((w - 0x2020202020202020ULL) | w) & 0x8080808080808080ULL)
-            break;
+    for (; i + 8 <= N; i += 8) {
+        if ((i & 0xFFFFF) == 0)
+            AReleased.Passed(i);
+        const quint64 w = LoadWord(P + i);
+        const quint64 cr = BytesEqual(w, 0x0D);
+        const quint64 lf = BytesEqual(w, 0x0A);
+        if ((cr | lf | carry) == 0)
+            continue;
+        if (((cr << 8) | carry) != lf)
+            return -1;
+        carry = cr >> 56;
+        count += qint64(((lf >> 7) * kOnes) >> 56); // the sum of the bytes' flags
     }
-    for (; i < ALen; ++i)
-        if (!(ByteClass[P[i]] & cAllowed))
-            return false;
-    return true;
+    bool pendingCr = carry != 0;
+    for (; i < N; ++i) {
+        const uchar b = P[i];
+        if (pendingCr != (b == 0x0A))
+            return -1;
+        count += b == 0x0A;
+        pendingCr = b == 0x0D;
+    }
+    return pendingCr ? -1 : count;
+}
+
+// Length of the line body that starts at P (the bytes before the first CR or
+// LF, at most AMax); AAllowed becomes false when a byte of it lies outside
+// the character set. Eight bytes at a time while they are plain characters.
+static qint64 ScanBody(const uchar *P, qint64 AMax, bool &AAllowed)
+{
+    AAllowed = true;
+    qint64 i = 0;
+    while (i + 8 <= AMax) {
+        const quint64 special = FirstSpecialByte(LoadWord(P + i));
+        if (special == 0) {
+            i += 8;
+            continue;
+        }
+        i += std::countr_zero(special) >> 3;
+        if (ByteClass[P[i]] & cLineEnd)
+            return i;
+        AAllowed = false;
+        ++i;
+    }
+    for (; i < AMax; ++i) {
+        const uchar c = ByteClass[P[i]];
+        if (c & cAllowed)
+            continue;
+        if (c & cLineEnd)
+            return i;
+        AAllowed = false;
+    }
+    return AMax;
 }
 
 bool TLDT3FilePtrList::LoadFromFile(const QString &AFileName, const std::atomic<bool> *ABreakEvent)
@@ -268,8 +317,13 @@ bool TLDT3FilePtrList::ParseLines(const std::atomic<bool> *ABreakEvent)
     const qint64 n = FFileSize;
     // The checksum covers nearly all bytes; they are hashed on the other
     // core while the lines are parsed, ready when the checksum line comes.
-    FHasher = std::make_unique<TSHA1PrefixHasher>(p, n);
-    const qint64 crlf = CountCrLfLines(p, n);
+    FHasher = std::make_unique<TSHA1PrefixHasher>(p, n, FFile != nullptr);
+    TVexPageReleaser released = PageReleaser();
+    qint64 crlf = 0;
+    {
+        TVexPageReleaser counted = PageReleaser();
+        crlf = CountCrLfLines(p, n, counted);
+    }
     const qint64 reserve = crlf > 0 ? crlf : n / 18;
     FList.reserve(size_t(qMin<qint64>(reserve, std::numeric_limits<int>::max())));
 
@@ -285,8 +339,8 @@ bool TLDT3FilePtrList::ParseLines(const std::atomic<bool> *ABreakEvent)
         // Line body up to the first CR or LF; a line is never longer than
         // an int can count (a longer run is cut into several lines).
         const qint64 maxBody = qMin<qint64>(n - pos, std::numeric_limits<qint32>::max() - 2);
-        const uchar *start = p + pos;
-        const qint64 body = FindLineEnd(start, start + maxBody) - start;
+        bool allowed = true;
+        const qint64 body = ScanBody(p + pos, maxBody, allowed);
         qint64 len = body;
         if (pos + len < n) {
             const uchar e = p[pos + len];
@@ -299,8 +353,9 @@ bool TLDT3FilePtrList::ParseLines(const std::atomic<bool> *ABreakEvent)
                 }
             }
         }
-        ParseLine(pos, body, len, fkCounts.data());
+        ParseLine(pos, body, len, allowed, fkCounts.data());
         pos += len;
+        released.Passed(pos);
         if (FMaxInvalidLines > 0 && FInvalidLines > FMaxInvalidLines) {
             reachedEnd = pos >= n;
             break;
@@ -316,6 +371,7 @@ bool TLDT3FilePtrList::ParseLines(const std::atomic<bool> *ABreakEvent)
     CheckVersion();
     CheckCheckSum();
     FHasher.reset();
+    released.Finish();
     CheckStructure();
     SetLevelsAndPaths();
     CountLineErrors();
@@ -328,9 +384,10 @@ bool TLDT3FilePtrList::ParseLines(const std::atomic<bool> *ABreakEvent)
     return reachedEnd;
 }
 
-int TLDT3FilePtrList::CheckLineFeld(int AIndex, const TLDT3FilePtrItem &AItem, QString &AMsg) const
+int TLDT3FilePtrList::CheckLineFeld(int AIndex, QString &AMsg) const
 {
-    return FFeldDict->CheckFeld(AItem.FFK, InhaltOf(AIndex, AItem), AItem.LenInhalt(), AMsg);
+    const TLDT3FilePtrItem &item = FList[size_t(AIndex)];
+    return FFeldDict->CheckFeld(item.FFK, InhaltOf(AIndex, item), LenInhaltOf(AIndex), AMsg);
 }
 
 void TLDT3FilePtrList::SetTableSet(const TLDT3TableSet &ASet)
@@ -346,9 +403,9 @@ void TLDT3FilePtrList::SetTableSet(const TLDT3TableSet &ASet)
     QString msg;
     for (int i = 0; i < Count(); ++i) {
         TLDT3FilePtrItem &item = FList[i];
-        if (item.FFeldErrorCode == 1)
+        if (item.FeldErrorCode() == 1)
             continue;
-        item.FFeldErrorCode = qint16(CheckLineFeld(i, item, msg));
+        item.SetFeldErrorCode(CheckLineFeld(i, msg));
         if (msg.isEmpty())
             FFeldErrDict.remove(i);
         else
@@ -356,11 +413,10 @@ void TLDT3FilePtrList::SetTableSet(const TLDT3TableSet &ASet)
     }
 }
 
-void TLDT3FilePtrList::ParseLine(qint64 AOffset, qint64 ABody, qint64 ALen, int *AFKCounts)
+void TLDT3FilePtrList::ParseLine(qint64 AOffset, qint64 ABody, qint64 ALen, bool AAllowed, int *AFKCounts)
 {
     TLDT3FilePtrItem item;
     item.FOffsetLo = quint32(AOffset);
-    item.FLenOrgLine = qint32(ALen);
     item.FLenBits = quint16((ALen - ABody) << TLDT3FilePtrItem::kEndShift);
     // a line never spans 4 GiB: the high bits step by one at most
     const int index = Count();
@@ -370,7 +426,7 @@ void TLDT3FilePtrList::ParseLine(qint64 AOffset, qint64 ABody, qint64 ALen, int 
 
     int bits = 0;
     const qint64 body = ABody;
-    if (!BodyAllowed(p, body))
+    if (!AAllowed)
         bits |= LE_InvalidChars;
     if (!(ALen - body == 2 && p[body] == 0x0D && p[body + 1] == 0x0A))
         bits |= LE_CrLf;
@@ -387,31 +443,31 @@ void TLDT3FilePtrList::ParseLine(qint64 AOffset, qint64 ABody, qint64 ALen, int 
         item.FFK = qint16((p[3] - '0') * 1000 + (p[4] - '0') * 100 + (p[5] - '0') * 10 + (p[6] - '0'));
         if (item.FFK == TLDT3::FK_XDTVersion) {
             if (FXDTVersion.isEmpty()) {
-                FXDTVersion = LDT3BytesToStr(p + 7, item.LenInhalt(), QChar(0));
+                FXDTVersion = LDT3BytesToStr(p + 7, int(body) - 7, QChar(0));
                 SetTableSet(TLDT3TableSet::ForXDTVersion(FXDTVersion));
             } else
                 bits |= LE_ManyVersions;
         } else if (item.FFK == TLDT3::FK_Pruefsumme) {
             if (FCheckSumOffset < 0) {
                 FCheckSumOffset = AOffset;
-                FCheckSumOrg = LDT3BytesToStr(p + 7, item.LenInhalt(), QChar(0));
+                FCheckSumOrg = LDT3BytesToStr(p + 7, int(body) - 7, QChar(0));
             } else {
                 bits |= LE_ManyChecksums;
                 FCheckSumOrg.clear();
             }
         }
-        if (item.LenInhalt() + 9 != item.Len())
+        if (body - 7 + 9 != item.Len())
             bits |= LE_WrongLength;
     }
 
-    item.FLineErrorCode = quint16(bits);
+    item.SetLineErrorCode(bits);
     QString feldMsg;
     if (bits & (LE_EmptyLine | LE_InvalidLine | LE_EmptyLineAtEnd)) {
-        item.FFeldErrorCode = 1;
+        item.SetFeldErrorCode(1);
     } else {
         if (item.FFK == TLDT3::FK_Pruefsumme && CheckCheckSum())
             FFeldDict->SetPruefsumme_E157(FCheckSumOkay);
-        item.FFeldErrorCode = qint16(CheckLineFeld(index, item, feldMsg));
+        item.SetFeldErrorCode(FFeldDict->CheckFeld(item.FFK, p + 7, body - 7, feldMsg));
         ++AFKCounts[item.FFK];
         if (TLDT3::IsObjektAttribut(item.FFK))
             ++AFKCounts[10000];
@@ -420,6 +476,7 @@ void TLDT3FilePtrList::ParseLine(qint64 AOffset, qint64 ABody, qint64 ALen, int 
     if (!valid)
         ++FInvalidLines;
     FList.push_back(item);
+    FLinesEnd = AOffset + ALen;
     if (!feldMsg.isEmpty())
         FFeldErrDict.insert(Count() - 1, feldMsg);
 }
@@ -439,52 +496,60 @@ QString TLDT3FilePtrList::AsString() const
     return r;
 }
 
+TVexPageReleaser TLDT3FilePtrList::PageReleaser() const
+{
+    return TVexPageReleaser(FFile ? FFileBase : nullptr, FFileSize);
+}
+
+void TLDT3FilePtrList::ReleaseFilePages() const
+{
+    TVexPageReleaser::ReleaseAll(FFile ? FFileBase : nullptr, FFileSize);
+}
+
 int TLDT3FilePtrList::AverageLineLength() const
 {
     return Count() == 0 ? 0 : int(FFileSize / Count());
 }
 
-const TLDT3FilePtrItem &TLDT3FilePtrList::Item(int Index) const
+void TLDT3FilePtrList::ThrowIndexError()
 {
-    if (Index < 0 || Index >= Count())
-        throw std::out_of_range("line index out of range");
-    return FList.at(Index);
+    throw std::out_of_range("line index out of range");
 }
 
 QByteArrayView TLDT3FilePtrList::OrgBytesView(int Index) const
 {
     const TLDT3FilePtrItem &it = Item(Index);
-    return QByteArrayView(FFileBase + OffsetOf(Index, it), it.FLenOrgLine);
+    return QByteArrayView(FFileBase + OffsetOf(Index, it), LineLen(Index));
 }
 
 QByteArray TLDT3FilePtrList::OrgBytes(int Index) const
 {
     const TLDT3FilePtrItem &it = Item(Index);
-    return QByteArray(reinterpret_cast<const char *>(FFileBase + OffsetOf(Index, it)), it.FLenOrgLine);
+    return QByteArray(reinterpret_cast<const char *>(FFileBase + OffsetOf(Index, it)), LineLen(Index));
 }
 
 QString TLDT3FilePtrList::OrgLine(int Index) const
 {
     const TLDT3FilePtrItem &it = Item(Index);
-    return LDT3BytesToStr(FFileBase + OffsetOf(Index, it), it.FLenOrgLine, QChar(0));
+    return LDT3BytesToStr(FFileBase + OffsetOf(Index, it), LineLen(Index), QChar(0));
 }
 
 QString TLDT3FilePtrList::DumpOrgBytesAnsi(int Index) const
 {
     const TLDT3FilePtrItem &it = Item(Index);
-    return DumpBytes(FFileBase + OffsetOf(Index, it), it.FLenOrgLine);
+    return DumpBytes(FFileBase + OffsetOf(Index, it), LineLen(Index));
 }
 
 const uchar *TLDT3FilePtrList::PtrInhalt(int Index) const
 {
     const TLDT3FilePtrItem &it = Item(Index);
-    return it.LenInhalt() > 0 ? InhaltOf(Index, it) : nullptr;
+    return LenInhaltOf(Index) > 0 ? InhaltOf(Index, it) : nullptr;
 }
 
 QString TLDT3FilePtrList::Inhalt(int Index) const
 {
     const TLDT3FilePtrItem &it = Item(Index);
-    const int len = it.LenInhalt();
+    const int len = LenInhaltOf(Index);
     return len > 0 ? LDT3BytesToStr(InhaltOf(Index, it), len, QChar(0)) : QString();
 }
 
@@ -494,7 +559,7 @@ QString TLDT3FilePtrList::Inhalt(int Index) const
 void TLDT3FilePtrList::SetLineErrorCode(int Index, int ACode)
 {
     Item(Index);
-    FList[Index].FLineErrorCode = quint16(ACode);
+    FList[Index].SetLineErrorCode(ACode);
 }
 
 QString TLDT3FilePtrList::LineErrorMsg(int Index) const
@@ -528,8 +593,8 @@ int TLDT3FilePtrList::MarkEmptyLinesAtEnd()
     if (!FileErrorEmptyLine())
         return 0;
     int i = Count() - 1;
-    while (i >= 0 && (FList[i].FLineErrorCode & LE_EmptyLine)) {
-        FList[i].FLineErrorCode = quint16((FList[i].FLineErrorCode & ~(LE_EmptyLine | LE_EmptyLineAtEnd)) | LE_EmptyLineAtEnd);
+    while (i >= 0 && (FList[i].LineErrorCode() & LE_EmptyLine)) {
+        FList[i].SetLineErrorCode((FList[i].LineErrorCode() & ~(LE_EmptyLine | LE_EmptyLineAtEnd)) | LE_EmptyLineAtEnd);
         ++FEmptyLinesAtEnd;
         --i;
     }
@@ -537,7 +602,7 @@ int TLDT3FilePtrList::MarkEmptyLinesAtEnd()
         FFileErrors |= LE_EmptyLineAtEnd;
         bool emptyBefore = false;
         for (int j = 0; j <= i && !emptyBefore; ++j)
-            emptyBefore = FList[j].FLineErrorCode & LE_EmptyLine;
+            emptyBefore = FList[j].LineErrorCode() & LE_EmptyLine;
         if (!emptyBefore)
             FFileErrors &= ~LE_EmptyLine;
     }
@@ -553,10 +618,11 @@ void TLDT3FilePtrList::CountLineErrors()
                                LE_InvalidChars, LE_WrongLength, LE_ManyChecksums, LE_ManyVersions};
     int counts[8] = {};
     for (const TLDT3FilePtrItem &it : std::as_const(FList)) {
-        if (it.FLineErrorCode == 0)
+        const int code = it.LineErrorCode();
+        if (code == 0)
             continue;
         for (int b = 0; b < 8; ++b)
-            if (it.FLineErrorCode & bits[b])
+            if (code & bits[b])
                 ++counts[b];
     }
     for (int b = 0; b < 8; ++b)
@@ -567,7 +633,7 @@ void TLDT3FilePtrList::CountLineErrors()
 bool TLDT3FilePtrList::BuildLineErrorList()
 {
     FLineErrorList->Clear();
-    auto faulty = [this](int i) { return FList[i].FLineErrorCode != 0 || FList[i].FFeldErrorCode != 0; };
+    auto faulty = [this](int i) { return FList[i].FCodes != 0; };
     // counted first: the list is made once at its size, never grown by copies
     int n = 0;
     for (int i = 0; i < Count(); ++i)
@@ -618,7 +684,7 @@ bool TLDT3FilePtrList::CheckFKInhalt(int Index, int AFK, const QString &AInhalt)
     if (Index < 0 || Index >= Count())
         return false;
     const TLDT3FilePtrItem &it = FList.at(Index);
-    const int len = it.LenInhalt();
+    const int len = LenInhaltOf(Index);
     if (it.FFK != AFK || len != AInhalt.size())
         return false;
     const uchar *p = InhaltOf(Index, it);
@@ -649,13 +715,16 @@ bool TLDT3FilePtrList::CheckStructure()
     if (n <= 0 || FList[0].FFK != TLDT3::FK_SatzArt)
         return false;
     QList<int> stack; // open lines; empty = the sentinel
+    TVexPageReleaser released = PageReleaser();
     auto sameAsOpen = [&](int AIdx) {
         const int open = stack.last();
-        return SameInhalt(InhaltOf(open, FList[open]), FList[open].LenInhalt(), InhaltOf(AIdx, FList[AIdx]),
-                          FList[AIdx].LenInhalt());
+        return SameInhalt(InhaltOf(open, FList[open]), LenInhaltOf(open), InhaltOf(AIdx, FList[AIdx]),
+                          LenInhaltOf(AIdx));
     };
     for (int i = 0; i < n; ++i) {
         const TLDT3FilePtrItem &it = FList[i];
+        if ((i & 0xFFF) == 0)
+            released.Passed(OffsetOf(i, it));
         switch (it.FFK) {
         case TLDT3::FK_SatzArt:
             if (!stack.isEmpty())
@@ -719,14 +788,17 @@ bool TLDT3FilePtrList::SetLevelsAndPaths()
         return true;
     };
     bool ok = true;
+    TVexPageReleaser released = PageReleaser();
     for (int i = 0; i < n && ok; ++i) {
         TLDT3FilePtrItem &it = FList[i];
+        if ((i & 0xFFF) == 0)
+            released.Passed(OffsetOf(i, it));
         switch (it.FFK) {
         case TLDT3::FK_SatzArt: {
             bool isNum = false;
             int value = -1;
-            if (it.LenInhalt() > 0) {
-                const QString s = LDT3BytesToStr(InhaltOf(i, it), it.LenInhalt(), QChar(0));
+            if (LenInhaltOf(i) > 0) {
+                const QString s = LDT3BytesToStr(InhaltOf(i, it), LenInhaltOf(i), QChar(0));
                 value = s.toInt(&isNum);
                 if (!isNum || !TLDT3::Is_num(s))
                     value = -1;
@@ -734,41 +806,42 @@ bool TLDT3FilePtrList::SetLevelsAndPaths()
             top = PushPath(top, value);
             ++v;
             it.FPathId = top;
-            it.FLevel = v;
+            SetLevelOf(i, v);
             break;
         }
         case TLDT3::FK_SatzEnde:
             it.FPathId = top;
             ok = pop();
             --v;
-            it.FLevel = v;
+            SetLevelOf(i, v);
             break;
         case TLDT3::FK_ObjektIdent:
             it.FPathId = top;
-            it.FLevel = v;
+            SetLevelOf(i, v);
             ++v;
             break;
         case TLDT3::FK_ObjektEnde:
             it.FPathId = top;
             ok = pop();
             --v;
-            it.FLevel = v;
+            SetLevelOf(i, v);
             --v;
             break;
         default:
             if (TLDT3::IsObjektAttribut(it.FFK)) {
-                it.FLevel = v;
+                SetLevelOf(i, v);
                 ++v;
                 it.FPathId = top;
                 top = PushPath(top, it.FFK);
             } else {
-                it.FLevel = v;
+                SetLevelOf(i, v);
                 it.FPathId = top;
             }
             break;
         }
     }
     if (!ok) {
+        FFarLevels.clear();
         for (TLDT3FilePtrItem &it : FList) {
             it.FLevel = 0;
             it.FPathId = -1;
@@ -780,10 +853,24 @@ bool TLDT3FilePtrList::SetLevelsAndPaths()
     return true;
 }
 
+void TLDT3FilePtrList::SetLevelOf(int AIndex, int AValue)
+{
+    TLDT3FilePtrItem &it = FList[size_t(AIndex)];
+    if (AValue > TLDT3FilePtrItem::kLevelFar && AValue <= std::numeric_limits<qint16>::max()) {
+        if (it.FLevel == TLDT3FilePtrItem::kLevelFar)
+            FFarLevels.remove(AIndex);
+        it.FLevel = qint16(AValue);
+    } else {
+        // nesting this deep comes from hostile files only
+        it.FLevel = TLDT3FilePtrItem::kLevelFar;
+        FFarLevels.insert(AIndex, AValue);
+    }
+}
+
 void TLDT3FilePtrList::SetLevel(int Index, int AValue)
 {
     Item(Index);
-    FList[Index].FLevel = AValue;
+    SetLevelOf(Index, AValue);
 }
 
 QList<int> TLDT3FilePtrList::Path(int Index) const
@@ -872,7 +959,7 @@ int TLDT3FilePtrList::LineIndexOfOffset(qint64 AOffset) const
     if (lo == 0)
         return -1;
     const int idx = lo - 1;
-    return AOffset < OffsetOf(idx, FList[size_t(idx)]) + FList[size_t(idx)].FLenOrgLine ? idx : -1;
+    return AOffset < OffsetOf(idx, FList[size_t(idx)]) + LineLen(idx) ? idx : -1;
 }
 
 bool TLDT3FilePtrList::FindAll(const QString &ASearchStr)
@@ -901,7 +988,7 @@ bool TLDT3FilePtrList::FindAll(const QString &ASearchStr)
         if (idx < 0)
             break;
         const TLDT3FilePtrItem &it = FList.at(idx);
-        const qint64 lineEnd = OffsetOf(idx, it) + it.FLenOrgLine;
+        const qint64 lineEnd = OffsetOf(idx, it) + LineLen(idx);
         if (off + pattern.size() <= lineEnd) {
             FFoundList.Add(idx);
             from = lineEnd; // one hit per line is enough
@@ -1029,7 +1116,9 @@ bool TLDT3FilePtrList::FindAnlagen()
     const QString obj10 = QStringLiteral("Obj_0010");
     const QString obj68 = QStringLiteral("Obj_0068");
     int i = 0;
+    TVexPageReleaser released = PageReleaser();
     while (i < last) {
+        released.Passed(OffsetOf(i, FList[size_t(i)]));
         // 2. FK 8110 followed by the attachment object
         if (!(FK(i) == 8110 && CheckObjektIdent(i + 1, obj10))) {
             ++i;

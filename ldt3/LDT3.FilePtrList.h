@@ -8,6 +8,7 @@
 #include "Vex_HugeAlloc.h"
 #include "Vex_IntList.h"
 #include "Vex_MinMax.h"
+#include "Vex_PageRelease.h"
 #include "Vex_SHA1Prefix.h"
 
 #include <QByteArray>
@@ -91,31 +92,43 @@ private:
 };
 
 // One physical line. Holds numbers and an offset into the mapped file only;
-// texts are made on demand. Equal paths are shared: FPathId refers to a node
-// of the list's path tree (-1 = empty path).
+// texts are made on demand. A line's length is the distance to the next
+// line's first byte (the list keeps the end of the last one). Equal paths are
+// shared: FPathId refers to a node of the list's path tree (-1 = empty path).
 struct TLDT3FilePtrItem
 {
     // Low 32 bits of the line's first byte, from the start of the file; the
     // list knows the lines where the higher bits step (TLDT3FilePtrList::Offset).
     quint32 FOffsetLo = 0;
-    qint32 FLenOrgLine = 0;  // bytes of the line including its line end
+    qint32 FPathId = -1;
     // The length written in bytes 1 to 3 (bits 0-9), the bytes of the line
     // end (bits 10-11) and whether the line has a length and field (bit 12).
     quint16 FLenBits = 0;
     qint16 FFK = 0;          // field identifier written in bytes 4 to 7
-    quint16 FLineErrorCode = 0;
-    qint16 FFeldErrorCode = 0;
-    qint32 FLevel = 0;
-    qint32 FPathId = -1;
+    // The line error bits (bits 0-8) and the field check's code (bits 9-15).
+    quint16 FCodes = 0;
+    // The nesting level; kLevelFar: the list keeps it beside the records.
+    qint16 FLevel = 0;
 
     static constexpr quint16 kLenMask = 0x3FF;
     static constexpr int kEndShift = 10;
     static constexpr quint16 kValid = 0x1000;
+    static constexpr int kLineErrorMask = 0x1FF;
+    static constexpr int kFeldShift = 9;
+    static constexpr qint16 kLevelFar = -32768;
     int Len() const { return FLenBits & kLenMask; }
-    // content bytes (from byte 8 up to the line end); 0 for a line without field
-    int LenInhalt() const { return (FLenBits & kValid) ? FLenOrgLine - ((FLenBits >> kEndShift) & 3) - 7 : 0; }
+    // content bytes (from byte 8 up to the line end) of a line of ALenOrgLine
+    // bytes; 0 for a line without field
+    int LenInhalt(qint64 ALenOrgLine) const
+    {
+        return (FLenBits & kValid) ? int(ALenOrgLine) - ((FLenBits >> kEndShift) & 3) - 7 : 0;
+    }
+    int LineErrorCode() const { return FCodes & kLineErrorMask; }
+    int FeldErrorCode() const { return FCodes >> kFeldShift; }
+    void SetLineErrorCode(int ACode) { FCodes = quint16((FCodes & ~kLineErrorMask) | (ACode & kLineErrorMask)); }
+    void SetFeldErrorCode(int ACode) { FCodes = quint16((FCodes & kLineErrorMask) | ((ACode & 0x7F) << kFeldShift)); }
 };
-static_assert(sizeof(TLDT3FilePtrItem) == 24, "line records must stay small");
+static_assert(sizeof(TLDT3FilePtrItem) == 16, "line records must stay small");
 
 class TLDT3FilePtrList
 {
@@ -151,7 +164,12 @@ public:
     int AverageLineLength() const;
 
     // Per line (0-based index; out of range throws std::out_of_range)
-    const TLDT3FilePtrItem &Item(int Index) const;
+    const TLDT3FilePtrItem &Item(int Index) const
+    {
+        if (Index < 0 || Index >= Count()) [[unlikely]]
+            ThrowIndexError();
+        return FList[size_t(Index)];
+    }
     int Zeile(int Index) const { Item(Index); return Index + 1; }
     QByteArray OrgBytes(int Index) const;
     // The line's bytes with its line end, straight from the mapped file (no copy).
@@ -161,7 +179,7 @@ public:
     // First byte of the line, from the start of the file.
     qint64 Offset(int Index) const { return OffsetOf(Index, Item(Index)); }
     const uchar *PtrOrgLine(int Index) const { return FFileBase + Offset(Index); }
-    int LenOrgLine(int Index) const { return Item(Index).FLenOrgLine; }
+    int LenOrgLine(int Index) const { Item(Index); return LineLen(Index); }
     int Len(int Index) const { return Item(Index).Len(); }
     QString LenStr(int Index) const { return TLDT3::IntToStr_LZ(Len(Index), 3); }
     int FK(int Index) const { return Item(Index).FFK; }
@@ -169,7 +187,7 @@ public:
     TLDT3::TFKTyp FKTyp(int Index) const { return TLDT3::GetFKTyp(FK(Index)); }
     QString Inhalt(int Index) const;
     const uchar *PtrInhalt(int Index) const;
-    int LenInhalt(int Index) const { return Item(Index).LenInhalt(); }
+    int LenInhalt(int Index) const { return Item(Index).LenInhalt(LineLen(Index)); }
     int CalculatedLen(int Index) const { return LenInhalt(Index) + 9; }
     QString CalculatedLenStr(int Index) const { return TLDT3::IntToStr_LZ(CalculatedLen(Index), 3); }
     bool IsSatzArt(int Index) const { return TLDT3::IsSatzArt(FK(Index)); }
@@ -182,10 +200,10 @@ public:
     bool IsPruefsumme(int Index) const { return TLDT3::IsPruefsumme(FK(Index)); }
 
     // Line errors
-    int LineErrorCode(int Index) const { return Item(Index).FLineErrorCode; }
+    int LineErrorCode(int Index) const { return Item(Index).LineErrorCode(); }
     void SetLineErrorCode(int Index, int ACode);
     QString LineErrorMsg(int Index) const;
-    int FeldErrorCode(int Index) const { return Item(Index).FFeldErrorCode; }
+    int FeldErrorCode(int Index) const { return Item(Index).FeldErrorCode(); }
     QString FeldErrorMsg(int Index) const;
     QString ErrorMsg(int Index) const;
     bool LineOK(int Index) const { return !(LineErrorCode(Index) & (LE_EmptyLine | LE_InvalidLine | LE_EmptyLineAtEnd)); }
@@ -223,7 +241,11 @@ public:
     bool CheckSatzEnde(int Index, const QString &AInhalt) const { return CheckFKInhalt(Index, TLDT3::FK_SatzEnde, AInhalt); }
     bool CheckObjektIdent(int Index, const QString &AInhalt) const { return CheckFKInhalt(Index, TLDT3::FK_ObjektIdent, AInhalt); }
     bool CheckObjektEnde(int Index, const QString &AInhalt) const { return CheckFKInhalt(Index, TLDT3::FK_ObjektEnde, AInhalt); }
-    int Level(int Index) const { return Item(Index).FLevel; }
+    int Level(int Index) const
+    {
+        const qint16 level = Item(Index).FLevel;
+        return level == TLDT3FilePtrItem::kLevelFar ? FFarLevels.value(Index) : level;
+    }
     void SetLevel(int Index, int AValue);
     QList<int> Path(int Index) const;
     void SetPath(int Index, const QList<int> &APath);
@@ -243,6 +265,15 @@ public:
     bool StructureOkay() const { return FStructureOkay; }
     bool PathAndLevelOkay() const { return FPathAndLevelOkay; }
     int PathNodeCount() const { return int(FPathNodes.size()); }
+
+    // Drops the mapped file's pages from the process's resident set (they
+    // stay in the page cache and come back when read). The loading passes
+    // do it behind themselves; a caller that walked many lines afterwards
+    // (the tree build) calls it when done. Bytes from memory stay as they are.
+    void ReleaseFilePages() const;
+    // For a pass that walks the lines from the front: call Passed with the
+    // offset of the line it is at; the pages before it go in steps.
+    TVexPageReleaser PageReleaser() const;
 
     // Field checks, meanings, statistics
     const TCountDictionary &FeldCounter() const { return FFeldCounter; }
@@ -292,10 +323,12 @@ private:
         qint32 Value;
     };
 
+    [[noreturn]] static void ThrowIndexError();
     bool OpenFile(const QString &AFileName);
     bool ParseLines(const std::atomic<bool> *ABreakEvent);
     void CloseFile();
-    void ParseLine(qint64 AOffset, qint64 ABody, qint64 ALen, int *AFKCounts);
+    // AAllowed: every byte of the body lies in the character set.
+    void ParseLine(qint64 AOffset, qint64 ABody, qint64 ALen, bool AAllowed, int *AFKCounts);
     // The offset of line AIndex with record AItem (no range check).
     qint64 OffsetOf(int AIndex, const TLDT3FilePtrItem &AItem) const
     {
@@ -305,8 +338,16 @@ private:
         return (high << 32) | AItem.FOffsetLo;
     }
     const uchar *InhaltOf(int AIndex, const TLDT3FilePtrItem &AItem) const { return FFileBase + OffsetOf(AIndex, AItem) + 7; }
+    // Bytes of line AIndex with its line end (no range check).
+    int LineLen(int AIndex) const
+    {
+        const qint64 end = AIndex + 1 < Count() ? OffsetOf(AIndex + 1, FList[size_t(AIndex) + 1]) : FLinesEnd;
+        return int(end - OffsetOf(AIndex, FList[size_t(AIndex)]));
+    }
+    int LenInhaltOf(int AIndex) const { return FList[size_t(AIndex)].LenInhalt(LineLen(AIndex)); }
+    void SetLevelOf(int AIndex, int AValue);
     void SetTableSet(const TLDT3TableSet &ASet);
-    int CheckLineFeld(int AIndex, const TLDT3FilePtrItem &AItem, QString &AMsg) const;
+    int CheckLineFeld(int AIndex, QString &AMsg) const;
     bool CalcCheckSum();
     bool CheckFKInhalt(int Index, int AFK, const QString &AInhalt) const;
     // Replaces the result by a run of the installed runner (none without one).
@@ -317,6 +358,8 @@ private:
     TVexBigVector<TLDT3FilePtrItem> FList;
     // Index of the first line at or after each further 4 GiB of the file.
     std::vector<int> FOffsetSteps;
+    qint64 FLinesEnd = 0; // the byte after the last line
+    QHash<int, int> FFarLevels; // levels beyond the record's range, by line
     QHash<int, QString> FFeldErrDict;
     std::unique_ptr<TLDT3LineErrorList> FLineErrorList;
     std::unique_ptr<TLDT3Base64AnlagenList> FBase64AnlagenList;

@@ -267,6 +267,8 @@ bool TLDT3LineList::RunOpenSequence(const QString &AFileName, bool ABuildTrees, 
     FDatenpaket->BuildBase64Tree();
     if (FBuildErrorTree)
         FDatenpaket->BuildErrorTree();
+    // the trees read the lines they show: done with their pages
+    FPtrList->ReleaseFilePages();
     return true;
 }
 

@@ -1,8 +1,11 @@
 #include "Vex_SHA1Prefix.h"
 
+#include "Vex_PageRelease.h"
+
 #include <system_error>
 
-TSHA1PrefixHasher::TSHA1PrefixHasher(const uint8_t *AData, qint64 ALen) : FData(AData), FLen(ALen > 0 ? ALen : 0)
+TSHA1PrefixHasher::TSHA1PrefixHasher(const uint8_t *AData, qint64 ALen, bool AReleaseBehind)
+    : FData(AData), FLen(ALen > 0 ? ALen : 0), FReleaseBehind(AReleaseBehind)
 {
     FStates.resize(size_t(FLen / kStep) + 1);
     // Small buffers are hashed when asked.
@@ -26,8 +29,10 @@ void TSHA1PrefixHasher::Run()
 {
     TSHA1 sha;
     const qint64 steps = FLen / kStep;
+    TVexPageReleaser released(FReleaseBehind ? FData : nullptr, FLen);
     for (qint64 k = 0; k < steps && !FStop.load(std::memory_order_relaxed); ++k) {
         sha.Update(FData + k * kStep, kStep);
+        released.Passed((k + 1) * kStep);
         std::lock_guard<std::mutex> guard(FMutex);
         FStates[size_t(k + 1)] = sha;
         FDone = k + 1;

@@ -15,7 +15,9 @@ class TSHA1PrefixHasher
 {
 public:
     // Starts hashing AData[0, ALen); the buffer must outlive the object.
-    TSHA1PrefixHasher(const uint8_t *AData, qint64 ALen);
+    // AReleaseBehind: AData is a read-only file mapping whose pages the
+    // thread drops from the resident set once hashed (Vex_PageRelease).
+    TSHA1PrefixHasher(const uint8_t *AData, qint64 ALen, bool AReleaseBehind = false);
     ~TSHA1PrefixHasher();
     TSHA1PrefixHasher(const TSHA1PrefixHasher &) = delete;
     TSHA1PrefixHasher &operator=(const TSHA1PrefixHasher &) = delete;
@@ -31,6 +33,7 @@ private:
 
     const uint8_t *FData;
     qint64 FLen;
+    bool FReleaseBehind;
     // FStates[k]: the state after the first k steps.
     std::vector<TSHA1> FStates;
     std::mutex FMutex;

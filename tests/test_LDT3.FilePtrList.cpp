@@ -515,3 +515,133 @@ TEST(FilePtrList, MeaningsAndLongPaths)
     EXPECT_EQ(l.list.LongPathFK(3), expected);
     EXPECT_EQ(l.list.Bedeutung(0), dict->GetBedeutung(8000, QStringLiteral("8205")));
 }
+
+namespace {
+
+// Resident bytes of the mapping that starts at ABase (-1 when not found).
+qint64 ResidentBytesOfMapping(const void *ABase)
+{
+    QFile maps(QStringLiteral("/proc/self/smaps"));
+    if (!maps.open(QIODevice::ReadOnly))
+        return -1;
+    const quintptr base = reinterpret_cast<quintptr>(ABase);
+    bool inside = false;
+    for (const QByteArray &line : maps.readAll().split('\n')) {
+        const int dash = line.indexOf('-');
+        const int blank = line.indexOf(' ');
+        if (dash > 0 && blank > dash && !line.startsWith("Rss:") && line.indexOf(':') > blank) {
+            bool ok = false;
+            inside = line.left(dash).toULongLong(&ok, 16) == base && ok;
+        } else if (inside && line.startsWith("Rss:")) {
+            return line.mid(4).trimmed().split(' ').value(0).toLongLong() * 1024;
+        }
+    }
+    return -1;
+}
+
+} // namespace
+
+// The passes over the lines drop the mapped file's pages behind themselves;
+// every byte read afterwards is the file's own, the attachment's too.
+TEST(FilePtrList, ReleasedPagesReadBackUnchanged)
+{
+    const QByteArray pdf = QByteArray("%PDF-1.4 ") + QByteArray(40000, 'p') + "\n%%EOF\n";
+    QByteArray anlage = L(8110, "Anhang") + L(8002, "Obj_0010") + L(9970, "1") + L(8242, "x") + L(8002, "Obj_0068");
+    const QByteArray b64 = pdf.toBase64();
+    for (qsizetype i = 0; i < b64.size(); i += 76)
+        anlage += L(6329, b64.mid(i, 76));
+    anlage += L(8003, "Obj_0068") + L(6303, "pdf") + L(8003, "Obj_0010");
+    // well over the releasers' step, with the attachment near the end
+    QByteArray body;
+    for (int i = 0; body.size() < 9 * (1 << 20); ++i)
+        body += L(8410, QByteArray::number(i)) + L(8411, "Glucose \xe4\xf6\xfc");
+    const QByteArray bytes = Record("8205", body + anlage);
+    Loaded l(bytes);
+    ASSERT_TRUE(l.ok);
+    ASSERT_TRUE(l.list.StructureOkay());
+
+    const qint64 resident = ResidentBytesOfMapping(l.list.FileBase());
+    ASSERT_GE(resident, 0) << "mapping not found";
+    EXPECT_LT(resident, bytes.size() / 4);
+
+    qint64 offset = 0;
+    for (int i = 0; i < l.list.Count(); ++i) {
+        ASSERT_EQ(l.list.OrgBytesView(i), QByteArrayView(bytes).sliced(offset, l.list.LenOrgLine(i))) << i;
+        offset += l.list.LenOrgLine(i);
+    }
+    EXPECT_EQ(offset, bytes.size());
+    l.list.ReleaseFilePages();
+    EXPECT_EQ(l.list.Inhalt(l.list.Count() - 2), QStringLiteral("Obj_0010"));
+    EXPECT_EQ(l.list.AsString().size(), bytes.size());
+
+    ASSERT_EQ(l.list.Base64AnalgenList().Count(), 1);
+    l.list.ReleaseFilePages();
+    const QString target = l.dir.filePath(QStringLiteral("anhang.pdf"));
+    ASSERT_TRUE(l.list.Base64AnalgenList().Items(0)->SaveToFile(target));
+    EXPECT_EQ(testutil::ReadAll(target), pdf);
+}
+
+// Bytes held in memory are never released: they are the caller's.
+TEST(FilePtrList, BufferBytesStayResident)
+{
+    QByteArray bytes;
+    while (bytes.size() < 9 * (1 << 20))
+        bytes += L(8410, "1234567890");
+    TLDT3FilePtrList list;
+    ASSERT_TRUE(list.LoadFromBuffer(bytes, QStringLiteral("mem.ldt")));
+    list.ReleaseFilePages();
+    EXPECT_EQ(list.OrgBytesView(list.Count() - 1), QByteArrayView(bytes).last(list.LenOrgLine(list.Count() - 1)));
+    EXPECT_EQ(QByteArrayView(list.FileBase(), list.FileSize()), QByteArrayView(bytes));
+}
+
+// A line's length comes from the next line's offset; the last line read ends
+// where the walk stopped, also when the cut-off stops it before the file's end.
+TEST(FilePtrList, LastLineLengthAfterCutOff)
+{
+    struct Case {
+        const char *name;
+        QByteArray bytes;
+        int maxInvalid;
+        QList<int> lens;
+    };
+    const Case cases[] = {
+        {"cut after third invalid line", "x\r\nyy\r\nzzz\r\n0118000ab\r\n", 2, {3, 4, 5}},
+        {"cut on the last line", "x\r\nyy\r\n", 1, {3, 4}},
+        {"no cut, last line without end", "x\r\n0118000ab", 0, {3, 9}},
+        {"single line", "0118000ab\r\n", 0, {11}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        Loaded l(c.bytes, c.maxInvalid);
+        ASSERT_EQ(l.list.Count(), c.lens.size());
+        for (int i = 0; i < l.list.Count(); ++i)
+            EXPECT_EQ(l.list.LenOrgLine(i), c.lens[i]) << i;
+        const int last = l.list.Count() - 1;
+        EXPECT_EQ(l.list.OrgBytes(last), c.bytes.mid(l.list.Offset(last), c.lens[last]));
+    }
+}
+
+// Levels beyond what the record holds itself (hostile nesting) come back whole.
+TEST(FilePtrList, DeepNestingKeepsItsLevels)
+{
+    const int depth = 17000; // two levels per attribute and object: past 32767
+    QByteArray body;
+    for (int i = 0; i < depth; ++i)
+        body += L(8110, "x") + L(8002, "Obj_0010");
+    for (int i = 0; i < depth; ++i)
+        body += L(8003, "Obj_0010");
+    Loaded l(Record("8205", body));
+    ASSERT_TRUE(l.list.PathAndLevelOkay());
+    for (int i = 0; i < depth; ++i) {
+        ASSERT_EQ(l.list.Level(1 + 2 * i), 2 * i) << i;     // attribute
+        ASSERT_EQ(l.list.Level(2 + 2 * i), 2 * i + 1) << i; // object
+    }
+    EXPECT_EQ(l.list.Level(1 + 2 * depth), 2 * depth - 1); // innermost object end
+
+    const int values[] = {0, -1, 32767, -32767, 32768, -32768, 1 << 30, -(1 << 30), 5};
+    for (int v : values) {
+        l.list.SetLevel(3, v);
+        EXPECT_EQ(l.list.Level(3), v);
+        EXPECT_EQ(l.list.Level(2), 1);
+    }
+}
