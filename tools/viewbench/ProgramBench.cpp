@@ -105,6 +105,8 @@ int RunProgramBench(int argc, char **argv)
     QStringList args = app.arguments().mid(1);
     args.removeAll(QStringLiteral("--program"));
     int pages = 100, jumps = 9;
+    // --page-window: the window made for web pages from the start, as the program does without a file
+    bool pageWindow = false;
     QString fileName;
     while (!args.isEmpty()) {
         const QString a = args.takeFirst();
@@ -112,11 +114,13 @@ int RunProgramBench(int argc, char **argv)
             pages = args.takeFirst().toInt();
         else if (a == QLatin1String("--jumps") && !args.isEmpty())
             jumps = args.takeFirst().toInt();
+        else if (a == QLatin1String("--page-window"))
+            pageWindow = true;
         else
             fileName = a;
     }
     if (fileName.isEmpty()) {
-        std::fprintf(stderr, "Aufruf: viewbench --program [--pages N] [--jumps N] DATEI\n");
+        std::fprintf(stderr, "Aufruf: viewbench --program [--pages N] [--jumps N] [--page-window] DATEI\n");
         return 64;
     }
     VentolixStartUp();
@@ -132,6 +136,10 @@ int RunProgramBench(int argc, char **argv)
         t.start();
         TVentolixMainForm form;
         form.resize(1280, 760);
+        if (pageWindow)
+            TVexWebBrowser::PrepareWindowForPages(&form);
+        else
+            form.PrepareForCommandLine({fileName});
         form.show();
         const double startMs = Ms(t);
         TLDTFrame *frame = form.LDTFrame();
