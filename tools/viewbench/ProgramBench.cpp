@@ -96,6 +96,21 @@ void PrintStats(const char *AName, const std::vector<double> &ATimes, int AMisse
                 AMissed ? qPrintable(QStringLiteral(" ohne_repaint=%1").arg(AMissed)) : "");
 }
 
+// The largest parts of the resident memory now, in MB, on one line.
+void PrintRssByMapping(const char *AName)
+{
+    const auto parts = RssByMapping();
+    QStringList out;
+    long rest = 0;
+    for (size_t i = 0; i < parts.size(); ++i)
+        if (i < 12)
+            out << QStringLiteral("%1=%2").arg(parts[i].first).arg(parts[i].second / 1024.0, 0, 'f', 1);
+        else
+            rest += parts[i].second;
+    out << QStringLiteral("rest=%1").arg(rest / 1024.0, 0, 'f', 1);
+    std::printf("%s %s\n", AName, qPrintable(out.join(QLatin1Char(' '))));
+}
+
 } // namespace
 
 int RunProgramBench(int argc, char **argv)
@@ -149,6 +164,7 @@ int RunProgramBench(int argc, char **argv)
         watch.Watch(list->viewport());
         watch.Watch(raw->viewport());
         std::printf("file=%s\nstart_ms=%.1f\nrss_kb_started=%ld\n", qPrintable(fileName), startMs, RssKb("VmRSS:"));
+        PrintRssByMapping("rss_by_mapping_started");
 
         // Open: the file as the program's one argument, as main() hands it
         // over right after showing the window, up to the list's first painted rows.
@@ -256,6 +272,7 @@ int RunProgramBench(int argc, char **argv)
             Settle(300);
             pageDown("raw_page_down", raw);
             std::printf("peak_rss_kb=%ld\nchildren_peak_kb=%ld\n", RssKb(), ChildrenPeakKb());
+            PrintRssByMapping("rss_by_mapping");
             // once a page was on show, WebEngine's drawing shares the window
             frame->ActivateRightPage(TLDTFrame::pageFileInfo);
             Settle(3000);
@@ -266,6 +283,7 @@ int RunProgramBench(int argc, char **argv)
         }
         // with the file information page shown once (WebEngine started)
         std::printf("peak_rss_kb_with_page=%ld\nchildren_peak_kb_with_page=%ld\n", RssKb(), ChildrenPeakKb());
+        PrintRssByMapping("rss_by_mapping_with_page");
         std::fflush(stdout);
     }
     TVexWebBrowser::CloseWindows();
