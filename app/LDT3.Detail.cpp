@@ -6,6 +6,7 @@
 #include "LDT3.LVBase.h"
 #include "Vex_AppRegistry.h"
 #include "Vex_Icons.h"
+#include "Vex_WebBrowser.h"
 
 #include <QAction>
 #include <QApplication>
@@ -139,6 +140,16 @@ void TLDTDetailDlg::ShowDetail()
 QString TLDTDetailDlg::StatusText() const { return FStatus->text(); }
 
 void TLDTDetailDlg::reject() { hide(); }
+
+void TLDTDetailDlg::setVisible(bool AVisible)
+{
+    // The dialog shows its page whenever it shows, so its window is made for
+    // pages from the start; prepared only now, while the main window (its
+    // owner) already exists, so that the main window stays a plain one.
+    if (AVisible && !testAttribute(Qt::WA_WState_Created))
+        TVexWebBrowser::PrepareWindowForPages(this);
+    QDialog::setVisible(AVisible);
+}
 
 void TLDTDetailDlg::showEvent(QShowEvent *AEvent)
 {

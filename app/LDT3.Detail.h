@@ -49,6 +49,8 @@ public:
     QAction *CloseAction() const { return FCloseAction; }
     QPushButton *Button(const QAction *AAction) const;
 
+    void setVisible(bool AVisible) override;
+
 Q_SIGNALS:
     // Shown or hidden (the view's "Detail-Informationen" tick follows).
     void ShowingChanged();

@@ -16,6 +16,7 @@
 #include "LDT3.XPMThrd.h"
 #include "Vex_AppRegistry.h"
 #include "Vex_Icons.h"
+#include "Vex_PageControl.h"
 #include "Vex_WebBrowser.h"
 #include "WStrTools.h"
 
@@ -89,7 +90,7 @@ TLDTFrame::TLDTFrame(QWidget *AParent)
     layout->addWidget(FStatusFrame);
 
     // left: the LDT tree and the error tree, each under its status line
-    FPCLeft = new QTabWidget(FSplitter);
+    FPCLeft = new TVexPageControl(FSplitter);
     FPCLeft->setObjectName(QStringLiteral("PageControlLeft"));
     QVBoxLayout *l = nullptr;
     QWidget *page = NewPage(FPCLeft, l);
@@ -112,7 +113,7 @@ TLDTFrame::TLDTFrame(QWidget *AParent)
     FLeftPages << page;
 
     // right: list, raw text and the three HTML pages (their views come on first use)
-    FPCRight = new QTabWidget(FSplitter);
+    FPCRight = new TVexPageControl(FSplitter);
     FPCRight->setObjectName(QStringLiteral("PageControlRight"));
     page = NewPage(FPCRight, l);
     BuildListPage(page);

@@ -16,6 +16,7 @@
 #include "Vex_BufStr.h"
 #include "Vex_Icons.h"
 #include "Vex_MessageSink.h"
+#include "Vex_PageControl.h"
 #include "Vex_Shell.h"
 #include "Vex_VerInfo.h"
 #include "Vex_WebBrowser.h"
@@ -280,7 +281,7 @@ void TVentolixMainForm::CreateMenusAndToolBar()
 
 void TVentolixMainForm::CreatePages()
 {
-    FPageControl = new QTabWidget(this);
+    FPageControl = new TVexPageControl(this);
     FPageControl->setObjectName(QStringLiteral("PageControl"));
     setCentralWidget(FPageControl);
 
@@ -371,6 +372,12 @@ void TVentolixMainForm::ProcessCommandLine(const QStringList &AArgs)
         OpenLDTFile(AArgs.first());
     else if (AArgs.isEmpty() && !FPageControl->isTabVisible(tabStart))
         ActivatePage(tabInfo);
+}
+
+void TVentolixMainForm::PrepareForCommandLine(const QStringList &AArgs)
+{
+    if (AArgs.size() != 1)
+        TVexWebBrowser::PrepareWindowForPages(this);
 }
 
 void TVentolixMainForm::UpdateConfig(bool AForceDownload)

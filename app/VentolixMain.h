@@ -44,6 +44,11 @@ public:
 
     // Exactly one argument is a file to open; more are ignored.
     void ProcessCommandLine(const QStringList &AArgs);
+    // Before the window is first shown: without a file to open it shows a web
+    // page at once (start or information page), so it is made for pages from
+    // the start; with a file it stays a plain window, whose list and raw text
+    // repaint faster, until the user first shows a page.
+    void PrepareForCommandLine(const QStringList &AArgs);
 
     // Title, open in the document view, show the "LDT" tab.
     bool OpenLDTFile(const QString &AFileName);

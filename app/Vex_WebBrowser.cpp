@@ -18,7 +18,13 @@
 #include <QWebEngineSettings>
 #include <QTimer>
 
+#include <algorithm>
+
 #include <unistd.h>
+
+namespace {
+const QString GLMarkerName = QStringLiteral("GLMarker");
+}
 
 class TVexWebPage : public QWebEnginePage
 {
@@ -45,20 +51,32 @@ void TVexWebBrowser::PrepareApplication()
 
 TVexWebBrowser::TVexWebBrowser(QWidget *AParent) : QWebEngineView(AParent)
 {
-    // WebEngine draws through OpenGL, and a window learns that when its first
-    // page appears: the window would then be made anew (it blinks, a window
-    // manager may place it elsewhere). A hidden OpenGL child tells the window
-    // when the view joins it, without starting WebEngine. Not on the headless
-    // platforms of tests, whose windows cannot draw through OpenGL.
-    const QString platform = QGuiApplication::platformName();
-    if (platform != QLatin1String("offscreen") && platform != QLatin1String("minimal")) {
-        auto *glMarker = new QOpenGLWidget(this);
-        glMarker->setObjectName(QStringLiteral("GLMarker"));
-        glMarker->hide();
-    }
     // drops go to the window below, never into a page
     setAcceptDrops(false);
     RefuseDrops(this);
+}
+
+void TVexWebBrowser::PrepareWindowForPages(QWidget *AWindow)
+{
+    // A hidden OpenGL child tells the window when it is made, without
+    // starting WebEngine. Not on the headless platforms of tests, whose
+    // windows cannot draw through OpenGL.
+    const QString platform = QGuiApplication::platformName();
+    if (!AWindow || platform == QLatin1String("offscreen") || platform == QLatin1String("minimal")
+        || AWindow->findChild<QOpenGLWidget *>(GLMarkerName, Qt::FindDirectChildrenOnly))
+        return;
+    auto *glMarker = new QOpenGLWidget(AWindow);
+    glMarker->setObjectName(GLMarkerName);
+    glMarker->hide();
+}
+
+bool TVexWebBrowser::IsWindowPreparedForPages(const QWidget *AWindow)
+{
+    if (!AWindow)
+        return false;
+    // a window's own marker, not one of a window it owns (a dialog)
+    const auto markers = AWindow->findChildren<QOpenGLWidget *>(GLMarkerName);
+    return std::any_of(markers.begin(), markers.end(), [&](const QOpenGLWidget *m) { return m->window() == AWindow->window(); });
 }
 
 QWebEnginePage *TVexWebBrowser::Page()
@@ -120,6 +138,7 @@ TVexWebBrowser *TVexWebBrowser::CreateNamed(QWidget *AOwner, const QString &ANam
 TVexWebBrowser *TVexWebBrowser::NewWindow()
 {
     auto *w = new TVexWebBrowser(nullptr);
+    PrepareWindowForPages(w);
     // WebEngine hands its new windows' pages over at once
     w->Page();
     w->setAttribute(Qt::WA_DeleteOnClose);

@@ -30,6 +30,16 @@ public:
     // refuses to start its sandbox there). Call first thing in main().
     static void PrepareApplication();
 
+    // WebEngine draws through OpenGL, and a window learns that when its first
+    // page appears: the window is then made anew (it blinks, a window manager
+    // may place it elsewhere). A window prepared before it is first shown is
+    // made for pages from the start, at a price: everything it repaints is
+    // then composed through OpenGL, which under software OpenGL makes each
+    // step in the line list about 15 ms slower. So only windows that show a
+    // page at once are prepared. Does nothing on the headless test platforms.
+    static void PrepareWindowForPages(QWidget *AWindow);
+    static bool IsWindowPreparedForPages(const QWidget *AWindow);
+
     // "about:<AText>", "about:blank" for an empty text.
     void About(const QString &AText);
     void AboutBlank();

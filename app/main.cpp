@@ -26,8 +26,10 @@ int main(int argc, char **argv)
     int rc = 0;
     {
         TVentolixMainForm form;
+        const QStringList args = QApplication::arguments().mid(1);
+        form.PrepareForCommandLine(args);
         form.show();
-        form.ProcessCommandLine(QApplication::arguments().mid(1));
+        form.ProcessCommandLine(args);
         rc = app.exec();
     }
     TVexWebBrowser::CloseWindows();

@@ -16,7 +16,9 @@
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QSplitter>
+#include <QSet>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTreeView>
 
@@ -466,6 +468,95 @@ TEST_F(Frame, LeftWidthRules)
         f.Load(reg, QStringLiteral("LDT"));
         EXPECT_EQ(f.PCLeftWidth(), expected) << stored;
         EXPECT_EQ(f.findChild<QSplitter *>(QStringLiteral("Splitter"))->sizes().value(0), expected) << stored;
+    }
+}
+
+// Which widgets get paint events while it lives.
+class TPaintRecorder : public QObject
+{
+public:
+    TPaintRecorder() { qApp->installEventFilter(this); }
+    ~TPaintRecorder() override { qApp->removeEventFilter(this); }
+    QSet<const QWidget *> Painted;
+
+protected:
+    bool eventFilter(QObject *AObject, QEvent *AEvent) override
+    {
+        if (AEvent->type() == QEvent::Paint && AObject->isWidgetType())
+            Painted.insert(static_cast<QWidget *>(AObject));
+        return false;
+    }
+};
+
+// The widgets of AWidgets, or inside them, that were painted.
+QStringList PaintedInside(const TPaintRecorder &ARecorder, const QList<QWidget *> &AWidgets)
+{
+    QStringList names;
+    for (const QWidget *w : ARecorder.Painted)
+        for (const QWidget *outer : AWidgets)
+            if (w == outer || outer->isAncestorOf(w))
+                names << QString::fromLatin1(w->metaObject()->className()) + QLatin1Char('/') + outer->objectName();
+    return names;
+}
+
+// A page down in the list and in the raw text repaints that view and its
+// status lines, never the tool bars, the search field, the tabs or the trees
+// (a status line's new text once made the whole right pane repaint).
+TEST_F(Frame, PageStepRepaintsOnlyTheViewAndItsStatusLines)
+{
+    const QString file = testutil::WriteFile(FTmp, QStringLiteral("Z01viele.ldt"), viewtest::ManyLines(3000));
+    TLDTFrame f;
+    f.resize(1000, 600);
+    f.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&f));
+    ASSERT_TRUE(f.OpenLDTFile(file));
+    const QList<QWidget *> mustStay{f.findChild<QWidget *>(QStringLiteral("ToolBarNavigation")),
+                                    f.findChild<QWidget *>(QStringLiteral("ToolBarSearch")),
+                                    f.findChild<QWidget *>(QStringLiteral("PageControlLeft"))};
+    for (QWidget *w : mustStay)
+        ASSERT_NE(w, nullptr);
+    QList<QWidget *> tabBars;
+    for (QTabBar *b : f.findChildren<QTabBar *>())
+        tabBars << b;
+
+    auto step = [&](QWidget *AView, QWidget *AViewport, TPaintRecorder &ARecorder) {
+        QTest::keyClick(AView, Qt::Key_PageDown);
+        WAIT_UNTIL(ARecorder.Painted.contains(AViewport), 5000);
+        // the layout requests the step posted, and the repaints they ask for
+        for (int i = 0; i < 50; ++i)
+            QCoreApplication::processEvents();
+        return ARecorder.Painted.contains(AViewport);
+    };
+    struct TCase
+    {
+        int Page;
+        QWidget *View, *Viewport;
+        QList<QWidget *> MustPaint;
+        QList<QWidget *> MustStay;
+    };
+    const QList<TCase> cases{
+        {TLDTFrame::pageList, f.ListView(), f.ListView()->viewport(),
+         {f.StatusBar()->findChildren<QLabel *>().value(0)},
+         mustStay + tabBars},
+        {TLDTFrame::pageRaw, f.RawView(), f.RawView()->viewport(),
+         {f.findChild<QWidget *>(QStringLiteral("StatusBarRaw"))},
+         QList<QWidget *>{mustStay.last()} + tabBars},
+    };
+    for (const TCase &c : cases) {
+        f.ActivateRightPage(c.Page);
+        c.View->setFocus();
+        {
+            // the first step enables the buttons back to the start
+            TPaintRecorder first;
+            ASSERT_TRUE(step(c.View, c.Viewport, first)) << c.Page;
+        }
+        for (int i = 0; i < 2; ++i) {
+            TPaintRecorder rec;
+            ASSERT_TRUE(step(c.View, c.Viewport, rec)) << c.Page;
+            for (QWidget *w : c.MustPaint)
+                EXPECT_TRUE(rec.Painted.contains(w)) << c.Page << " " << qPrintable(w->objectName());
+            EXPECT_EQ(PaintedInside(rec, c.MustStay), QStringList()) << c.Page;
+        }
     }
 }
 

@@ -2,8 +2,10 @@
 // drawn on the page "XPM-Prüfprotokoll" by the browser's PDF viewer.
 #include "LDT3.AppSettings.h"
 #include "LDT3.Data.h"
+#include "LDT3.Detail.h"
 #include "LDT3.Frame.h"
 #include "UiTestUtil.h"
+#include "VentolixMain.h"
 #include "Vex_WebBrowser.h"
 
 #include <QDir>
@@ -62,6 +64,46 @@ TEST(FrameOnScreen, XPMProtocolPageShowsTheStandInsPdf)
         EXPECT_NE(s.Kind, TMsgKind::mkError) << s.Text.toStdString();
     TLDT3Data::DeleteScheduledFiles();
     SetLDTTmpDir(QString());
+}
+
+// Which windows are made for web pages from the start: the main window only
+// when it starts without a file, the detail dialog when it first shows. A
+// view in a window that was not (its first page makes the window anew)
+// still draws its page.
+TEST(FrameOnScreen, OnlyWindowsThatShowAPageAtOnceAreMadeForPages)
+{
+    uitest::TFreshConfigHome home;
+    const QString file = testutil::ExamplesDir() + QStringLiteral("/Z01_Auftrag.ldt");
+    for (const auto &[args, prepared] : {std::pair{QStringList(), true}, std::pair{QStringList{file}, false},
+                                         std::pair{QStringList{file, file}, true}}) {
+        TVentolixMainForm m;
+        m.PrepareForCommandLine(args);
+        EXPECT_EQ(TVexWebBrowser::IsWindowPreparedForPages(&m), prepared) << args.size();
+    }
+
+    TLDTFrame f;
+    f.resize(1000, 700);
+    f.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&f));
+    ASSERT_TRUE(f.OpenLDTFile(file));
+    EXPECT_FALSE(TVexWebBrowser::IsWindowPreparedForPages(&f));
+    f.ShowDetailDlg();
+    EXPECT_TRUE(TVexWebBrowser::IsWindowPreparedForPages(f.DetailDlg()));
+    // the dialog's marker does not make the view's window one for pages
+    EXPECT_FALSE(TVexWebBrowser::IsWindowPreparedForPages(&f));
+    f.HideDetailDlg();
+
+    f.ActivateRightPage(TLDTFrame::pageFileInfo);
+    ASSERT_NE(f.FileInfoView(), nullptr);
+    // the page's text on white: some dark pixels, mostly white
+    QImage shot;
+    auto drawn = [&]() {
+        shot = f.FileInfoView()->grab().toImage();
+        const double white = Share(shot, qRgb(255, 255, 255));
+        return white > 0.3 && white < 0.98;
+    };
+    WAIT_UNTIL(drawn(), 20000);
+    EXPECT_TRUE(drawn());
 }
 
 int main(int argc, char **argv)

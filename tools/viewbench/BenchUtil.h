@@ -6,9 +6,12 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QHash>
 #include <QString>
 
 #include <algorithm>
+#include <cctype>
+#include <utility>
 #include <ctime>
 #include <vector>
 
@@ -49,6 +52,37 @@ inline long ChildrenPeakKb(const QString &APid = QString::number(QCoreApplicatio
         }
     }
     return sum;
+}
+
+// The resident memory of this process by what it maps, in KiB, largest
+// first: each shared library and mapped file by its name, anonymous memory
+// (heap, thread stacks, arenas) as "[anon]".
+inline std::vector<std::pair<QString, long>> RssByMapping()
+{
+    QFile f(QStringLiteral("/proc/self/smaps"));
+    std::vector<std::pair<QString, long>> parts;
+    if (!f.open(QIODevice::ReadOnly))
+        return parts;
+    QHash<QString, long> kb;
+    QString current;
+    for (const QByteArray &l : f.readAll().split('\n')) {
+        if (l.isEmpty())
+            continue;
+        if (l.startsWith("Rss:")) {
+            kb[current] += l.mid(4).trimmed().split(' ').first().toLong();
+        } else if (!l.at(0) || !std::isupper(static_cast<unsigned char>(l.at(0)))) {
+            // a mapping's header line: address range, permissions, offset, device, inode, name
+            const QList<QByteArray> cols = l.simplified().split(' ');
+            QString name = cols.size() > 5 ? QString::fromLocal8Bit(cols.mid(5).join(' ')) : QString();
+            if (name.isEmpty() || name.startsWith(QLatin1Char('[')))
+                name = QStringLiteral("[anon]");
+            current = name.section(QLatin1Char('/'), -1);
+        }
+    }
+    for (auto it = kb.cbegin(); it != kb.cend(); ++it)
+        parts.emplace_back(it.key(), it.value());
+    std::sort(parts.begin(), parts.end(), [](const auto &a, const auto &b) { return a.second > b.second; });
+    return parts;
 }
 
 struct TStats

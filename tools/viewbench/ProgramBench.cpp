@@ -96,6 +96,21 @@ void PrintStats(const char *AName, const std::vector<double> &ATimes, int AMisse
                 AMissed ? qPrintable(QStringLiteral(" ohne_repaint=%1").arg(AMissed)) : "");
 }
 
+// The largest parts of the resident memory now, in MB, on one line.
+void PrintRssByMapping(const char *AName)
+{
+    const auto parts = RssByMapping();
+    QStringList out;
+    long rest = 0;
+    for (size_t i = 0; i < parts.size(); ++i)
+        if (i < 12)
+            out << QStringLiteral("%1=%2").arg(parts[i].first).arg(parts[i].second / 1024.0, 0, 'f', 1);
+        else
+            rest += parts[i].second;
+    out << QStringLiteral("rest=%1").arg(rest / 1024.0, 0, 'f', 1);
+    std::printf("%s %s\n", AName, qPrintable(out.join(QLatin1Char(' '))));
+}
+
 } // namespace
 
 int RunProgramBench(int argc, char **argv)
@@ -105,6 +120,8 @@ int RunProgramBench(int argc, char **argv)
     QStringList args = app.arguments().mid(1);
     args.removeAll(QStringLiteral("--program"));
     int pages = 100, jumps = 9;
+    // --page-window: the window made for web pages from the start, as the program does without a file
+    bool pageWindow = false;
     QString fileName;
     while (!args.isEmpty()) {
         const QString a = args.takeFirst();
@@ -112,11 +129,13 @@ int RunProgramBench(int argc, char **argv)
             pages = args.takeFirst().toInt();
         else if (a == QLatin1String("--jumps") && !args.isEmpty())
             jumps = args.takeFirst().toInt();
+        else if (a == QLatin1String("--page-window"))
+            pageWindow = true;
         else
             fileName = a;
     }
     if (fileName.isEmpty()) {
-        std::fprintf(stderr, "Aufruf: viewbench --program [--pages N] [--jumps N] DATEI\n");
+        std::fprintf(stderr, "Aufruf: viewbench --program [--pages N] [--jumps N] [--page-window] DATEI\n");
         return 64;
     }
     VentolixStartUp();
@@ -132,6 +151,10 @@ int RunProgramBench(int argc, char **argv)
         t.start();
         TVentolixMainForm form;
         form.resize(1280, 760);
+        if (pageWindow)
+            TVexWebBrowser::PrepareWindowForPages(&form);
+        else
+            form.PrepareForCommandLine({fileName});
         form.show();
         const double startMs = Ms(t);
         TLDTFrame *frame = form.LDTFrame();
@@ -141,6 +164,7 @@ int RunProgramBench(int argc, char **argv)
         watch.Watch(list->viewport());
         watch.Watch(raw->viewport());
         std::printf("file=%s\nstart_ms=%.1f\nrss_kb_started=%ld\n", qPrintable(fileName), startMs, RssKb("VmRSS:"));
+        PrintRssByMapping("rss_by_mapping_started");
 
         // Open: the file as the program's one argument, as main() hands it
         // over right after showing the window, up to the list's first painted rows.
@@ -248,6 +272,7 @@ int RunProgramBench(int argc, char **argv)
             Settle(300);
             pageDown("raw_page_down", raw);
             std::printf("peak_rss_kb=%ld\nchildren_peak_kb=%ld\n", RssKb(), ChildrenPeakKb());
+            PrintRssByMapping("rss_by_mapping");
             // once a page was on show, WebEngine's drawing shares the window
             frame->ActivateRightPage(TLDTFrame::pageFileInfo);
             Settle(3000);
@@ -258,6 +283,7 @@ int RunProgramBench(int argc, char **argv)
         }
         // with the file information page shown once (WebEngine started)
         std::printf("peak_rss_kb_with_page=%ld\nchildren_peak_kb_with_page=%ld\n", RssKb(), ChildrenPeakKb());
+        PrintRssByMapping("rss_by_mapping_with_page");
         std::fflush(stdout);
     }
     TVexWebBrowser::CloseWindows();

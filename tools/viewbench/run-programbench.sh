@@ -5,7 +5,11 @@
 # WebEngine, start page and settings as main() makes them) on the same file,
 # so both meet the same machine load. Prints one row per run and the medians.
 #
-#   tools/viewbench/run-programbench.sh [--size 100M] [--runs N] [--pages N] [--jumps N]
+#   tools/viewbench/run-programbench.sh [--size 100M] [--runs N] [--pages N] [--jumps N] [--page-window]
+#
+# --page-window: the main window made for web pages before it first shows, as
+# the program makes it when it starts without a file (every repaint is then
+# composed through OpenGL); without it, as the program starts with a file.
 #
 # Run from the repository root after building into build/ (BUILD_DIR overrides;
 # VIEWBENCH names another viewbench, e.g. one built from an older commit).
@@ -24,13 +28,15 @@ SIZE=100M
 RUNS=3
 PAGES=100
 JUMPS=9
+PAGEWIN=
 while [ $# -gt 0 ]; do
   case "$1" in
     --size) SIZE="$2"; shift 2 ;;
     --runs) RUNS="$2"; shift 2 ;;
     --pages) PAGES="$2"; shift 2 ;;
     --jumps) JUMPS="$2"; shift 2 ;;
-    -h|--help) sed -n '2,18p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    --page-window) PAGEWIN=--page-window; shift ;;
+    -h|--help) sed -n '2,24p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "run-programbench: unbekannte Option: $1" >&2; exit 64 ;;
   esac
 done
@@ -67,7 +73,7 @@ for f in "${FILES[@]}"; do
   : > "$TMP/rows"
   for ((i = 1; i <= RUNS; i++)); do
     "$TIME" -f '%e %M %U %S' -o "$TMP/check.time" "$CHECK" --json "$f" > /dev/null 2>&1 || true
-    xvfb-run -a -s "-screen 0 1280x800x24" "$VIEW" --program --pages "$PAGES" --jumps "$JUMPS" "$f" \
+    xvfb-run -a -s "-screen 0 1280x800x24" "$VIEW" --program --pages "$PAGES" --jumps "$JUMPS" $PAGEWIN "$f" \
       > "$TMP/view.out" 2> "$TMP/view.err" || true
     [ -n "$(val peak_rss_kb "$TMP/view.out")" ] || { echo "run-programbench: viewbench lief nicht durch" >&2; cat "$TMP/view.err" >&2; exit 1; }
     read -r csec crss cuser csys < "$TMP/check.time"
