@@ -348,10 +348,12 @@ struct TStrContent
 // exactly as the line loader converts it (bytes outside the set become U+0000).
 struct TBytesContent
 {
-    TBytesContent(const unsigned char *AP, qsizetype ALen) : P(AP), Len(ALen) {}
+    TBytesContent(const unsigned char *AP, qsizetype ALen, bool ACharsAllowed)
+        : P(AP), Len(ALen), CharsAllowed(ACharsAllowed) {}
 
     const unsigned char *P;
     qsizetype Len;
+    bool CharsAllowed;
     mutable QString FText;
     mutable bool FHasText = false;
 
@@ -387,7 +389,7 @@ struct TBytesContent
         case TLDT3::num:
             return AllDigits();
         case TLDT3::alnum:
-            return LDT3BytesAllowed(P, Len, false);
+            return CharsAllowed || LDT3BytesAllowed(P, Len, false);
         case TLDT3::f: {
             int points = 0;
             for (qsizetype i = 0; i < Len; ++i) {
@@ -469,11 +471,12 @@ int TLDT3FeldDict::CheckFeld(int AFK, const QString &AInhalt, QString &Msg) cons
     return CheckFeldImpl(AFK, TStrContent{AInhalt}, Msg);
 }
 
-int TLDT3FeldDict::CheckFeld(int AFK, const unsigned char *AInhalt, qsizetype ALen, QString &Msg) const
+int TLDT3FeldDict::CheckFeld(int AFK, const unsigned char *AInhalt, qsizetype ALen, QString &Msg,
+                             bool ACharsAllowed) const
 {
     if (!AInhalt || ALen < 0)
         ALen = 0;
-    return CheckFeldImpl(AFK, TBytesContent(AInhalt, ALen), Msg);
+    return CheckFeldImpl(AFK, TBytesContent(AInhalt, ALen, ACharsAllowed), Msg);
 }
 
 // ---------------------------------------------------------------- process-wide instance

@@ -112,8 +112,10 @@ public:
     int CheckFeld(int AFK, const QString &AInhalt, QString &Msg) const;
     // The same for the content bytes of a line (ISO 8859-15). Gives exactly the
     // result of the text form for LDT3BytesToStr(AInhalt, ALen, U+0000), but
-    // builds a text only where a rule needs one.
-    int CheckFeld(int AFK, const unsigned char *AInhalt, qsizetype ALen, QString &Msg) const;
+    // builds a text only where a rule needs one. ACharsAllowed: the caller
+    // knows every byte lies in the character set (the loader found it so).
+    int CheckFeld(int AFK, const unsigned char *AInhalt, qsizetype ALen, QString &Msg,
+                  bool ACharsAllowed = false) const;
 
     // The file checksum verdict that E-rule E157 (FK 9300) follows.
     void SetPruefsumme_E157(bool AValue);

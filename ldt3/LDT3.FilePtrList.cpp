@@ -13,12 +13,15 @@
 
 #include <QtEndian>
 
+
 #include <algorithm>
 #include <bit>
 #include <cstring>
 #include <functional>
 #include <limits>
 #include <stdexcept>
+#include <system_error>
+#include <thread>
 
 using namespace LDT3Zeichen;
 
@@ -196,107 +199,59 @@ bool TLDT3FilePtrList::OpenFile(const QString &AFileName)
 
 namespace {
 
-constexpr quint64 kOnes = 0x0101010101010101ULL;
-constexpr quint64 kHigh = 0x8080808080808080ULL;
-
-// The high bit of every byte of AWord that equals AByte (exact per byte).
-inline quint64 BytesEqual(quint64 AWord, uchar AByte)
+// Bits 0 .. ACount - 1.
+inline quint64 LowBits(qint64 ACount)
 {
-    const quint64 x = AWord ^ (kOnes * AByte);
-    return ~(((x & ~kHigh) + ~kHigh) | x) & kHigh;
+    return ACount >= 64 ? ~quint64(0) : (quint64(1) << ACount) - 1;
 }
 
-// A high bit in the first byte of AWord that is not a plain character of a
-// line (a byte outside the character set, CR or LF); bits above it may be
-// set falsely.
-inline quint64 FirstSpecialByte(quint64 AWord)
+// The masks of the block of 64 bytes at AAt of the ASize bytes at P; bytes
+// past the end are in no mask.
+inline TByteMasks BlockMasks(const uchar *P, qint64 ASize, qint64 AAt)
 {
-    // outside the set: 0x00..0x1F and 0x80..0xA0, i.e. low seven bits below 0x20, or 0xA0
-    const quint64 low7 = AWord & ~kHigh;
-    return ((low7 - 0x20 * kOnes) & kHigh) | BytesEqual(AWord, 0xA0);
-}
-
-inline quint64 LoadWord(const uchar *P)
-{
-    return qFromLittleEndian<quint64>(P);
+    if (AAt + 64 <= ASize)
+        return ByteMasks64(P + AAt);
+    uchar tail[64] = {};
+    std::memcpy(tail, P + AAt, size_t(ASize - AAt));
+    TByteMasks m = ByteMasks64(tail);
+    const quint64 inside = LowBits(ASize - AAt);
+    return {m.Special & inside, m.Cr & inside, m.Lf & inside};
 }
 
 } // namespace
 
 // Counts CR LF pairs; gives up (returns -1) at the first other line end.
-// Eight bytes at a time: every LF must follow a CR, every CR precede an LF.
+// 64 bytes at a time: every LF must follow a CR, every CR precede an LF.
 // AReleased drops the pages behind the count.
 static qint64 CountCrLfLines(const uchar *P, qint64 N, TVexPageReleaser &AReleased)
 {
     qint64 count = 0;
-    quint64 carry = 0; // a CR in the last byte of the word before
-    qint64 i = 0;
-    for (; i + 8 <= N; i += 8) {
+    quint64 carry = 0; // a CR in the last byte of the block before
+    for (qint64 i = 0; i < N; i += 64) {
         if ((i & 0xFFFFF) == 0)
             AReleased.Passed(i);
-        const quint64 w = LoadWord(P + i);
-        const quint64 cr = BytesEqual(w, 0x0D);
-        const quint64 lf = BytesEqual(w, 0x0A);
-        if ((cr | lf | carry) == 0)
-            continue;
-        if (((cr << 8) | carry) != lf)
+        const TByteMasks m = BlockMasks(P, N, i);
+        if (((m.Cr << 1) | carry) != m.Lf)
             return -1;
-        carry = cr >> 56;
-        count += qint64(((lf >> 7) * kOnes) >> 56); // the sum of the bytes' flags
+        carry = m.Cr >> 63;
+        count += std::popcount(m.Lf);
     }
-    bool pendingCr = carry != 0;
-    for (; i < N; ++i) {
-        const uchar b = P[i];
-        if (pendingCr != (b == 0x0A))
-            return -1;
-        count += b == 0x0A;
-        pendingCr = b == 0x0D;
-    }
-    return pendingCr ? -1 : count;
+    return carry ? -1 : count;
 }
 
-// Length of the line body that starts at P (the bytes before the first CR or
-// LF, at most AMax); AAllowed becomes false when a byte of it lies outside
-// the character set. Eight bytes at a time while they are plain characters.
-static qint64 ScanBody(const uchar *P, qint64 AMax, bool &AAllowed)
-{
-    AAllowed = true;
-    qint64 i = 0;
-    while (i + 8 <= AMax) {
-        const quint64 special = FirstSpecialByte(LoadWord(P + i));
-        if (special == 0) {
-            i += 8;
-            continue;
-        }
-        i += std::countr_zero(special) >> 3;
-        if (ByteClass[P[i]] & cLineEnd)
-            return i;
-        AAllowed = false;
-        ++i;
-    }
-    for (; i < AMax; ++i) {
-        const uchar c = ByteClass[P[i]];
-        if (c & cAllowed)
-            continue;
-        if (c & cLineEnd)
-            return i;
-        AAllowed = false;
-    }
-    return AMax;
-}
-
-bool TLDT3FilePtrList::LoadFromFile(const QString &AFileName, const std::atomic<bool> *ABreakEvent)
+bool TLDT3FilePtrList::LoadFromFile(const QString &AFileName, const std::atomic<bool> *ABreakEvent,
+                                    const TWithChecks &AWithChecks)
 {
     // The checksum verdict of an earlier file must never judge this one, in
     // no table set.
     SetLDT3Pruefsumme_E157(0, false);
     if (!OpenFile(AFileName))
         return false;
-    return ParseLines(ABreakEvent);
+    return ParseLines(ABreakEvent, AWithChecks);
 }
 
 bool TLDT3FilePtrList::LoadFromBuffer(const QByteArray &AData, const QString &AName,
-                                      const std::atomic<bool> *ABreakEvent)
+                                      const std::atomic<bool> *ABreakEvent, const TWithChecks &AWithChecks)
 {
     SetLDT3Pruefsumme_E157(0, false);
     Clear();
@@ -306,10 +261,10 @@ bool TLDT3FilePtrList::LoadFromBuffer(const QByteArray &AData, const QString &AN
     FBuffer = AData; // shares the bytes, never copies them
     FFileBase = reinterpret_cast<const uchar *>(FBuffer.constData());
     FFileSize = FBuffer.size();
-    return ParseLines(ABreakEvent);
+    return ParseLines(ABreakEvent, AWithChecks);
 }
 
-bool TLDT3FilePtrList::ParseLines(const std::atomic<bool> *ABreakEvent)
+bool TLDT3FilePtrList::ParseLines(const std::atomic<bool> *ABreakEvent, const TWithChecks &AWithChecks)
 {
     FFeldDict = FTableSet.FeldDict();
 
@@ -331,6 +286,9 @@ bool TLDT3FilePtrList::ParseLines(const std::atomic<bool> *ABreakEvent)
     std::vector<int> fkCounts(10001, 0);
     bool reachedEnd = true;
     qint64 pos = 0;
+    // The bytes are looked at 64 at a time: the block at blockAt.
+    qint64 blockAt = -1;
+    TByteMasks block{0, 0, 0};
     while (pos < n) {
         if (ABreakEvent && ABreakEvent->load(std::memory_order_relaxed)) {
             reachedEnd = false;
@@ -340,7 +298,29 @@ bool TLDT3FilePtrList::ParseLines(const std::atomic<bool> *ABreakEvent)
         // an int can count (a longer run is cut into several lines).
         const qint64 maxBody = qMin<qint64>(n - pos, std::numeric_limits<qint32>::max() - 2);
         bool allowed = true;
-        const qint64 body = ScanBody(p + pos, maxBody, allowed);
+        qint64 body = maxBody;
+        for (qint64 at = pos; at < pos + maxBody;) {
+            const qint64 blockStart = at & ~qint64(63);
+            if (blockStart != blockAt) {
+                block = BlockMasks(p, n, blockStart);
+                blockAt = blockStart;
+            }
+            const int shift = int(at - blockStart);
+            const quint64 ends = (block.Cr | block.Lf) >> shift;
+            const quint64 special = block.Special >> shift;
+            // bits [0, stop) lie in this block and in the body so far
+            qint64 stop = qMin<qint64>(64 - shift, pos + maxBody - at);
+            const bool found = ends != 0 && std::countr_zero(ends) < stop;
+            if (found)
+                stop = std::countr_zero(ends);
+            if (special & LowBits(stop))
+                allowed = false;
+            at += stop;
+            if (found) {
+                body = at - pos;
+                break;
+            }
+        }
         qint64 len = body;
         if (pos + len < n) {
             const uchar e = p[pos + len];
@@ -372,10 +352,15 @@ bool TLDT3FilePtrList::ParseLines(const std::atomic<bool> *ABreakEvent)
     CheckCheckSum();
     FHasher.reset();
     released.Finish();
-    CheckStructure();
-    SetLevelsAndPaths();
+    // These passes read no field codes: they run beside the field checks.
+    CheckFelderBeside([&] {
+        CheckStructure();
+        SetLevelsAndPaths();
+        FindAnlagen();
+        if (AWithChecks && reachedEnd && Count() > 0)
+            AWithChecks();
+    });
     CountLineErrors();
-    FindAnlagen();
     if (TLDT3AppSettings::XPMAutoCheck())
         RunXPM();
     BuildLineErrorList();
@@ -388,6 +373,74 @@ int TLDT3FilePtrList::CheckLineFeld(int AIndex, QString &AMsg) const
 {
     const TLDT3FilePtrItem &item = FList[size_t(AIndex)];
     return FFeldDict->CheckFeld(item.FFK, InhaltOf(AIndex, item), LenInhaltOf(AIndex), AMsg);
+}
+
+void TLDT3FilePtrList::CheckFelderBeside(const std::function<void()> &AMeanwhile)
+{
+    // In pieces of lines that this thread and one more take in turn; the
+    // other thread starts at once, this one once AMeanwhile is done.
+    constexpr int kPiece = 1 << 14;
+    const int n = Count();
+    const int pieces = (n + kPiece - 1) / kPiece;
+    std::atomic<int> next{0};
+    struct TPart
+    {
+        std::vector<std::pair<int, QString>> Msgs;
+        std::exception_ptr Error;
+    };
+    auto work = [&](TPart &APart) {
+        try {
+            QString msg;
+            for (int k = next.fetch_add(1, std::memory_order_relaxed); k < pieces;
+                 k = next.fetch_add(1, std::memory_order_relaxed)) {
+                const int from = k * kPiece;
+                const int to = qMin(n, from + kPiece);
+                for (int i = from; i < to; ++i) {
+                    TLDT3FilePtrItem &item = FList[size_t(i)];
+                    if (!(item.FLenBits & TLDT3FilePtrItem::kValid) || CheckedAtParse(item))
+                        continue;
+                    const bool charsAllowed = !(item.LineErrorCode() & LE_InvalidChars);
+                    item.SetFeldErrorCode(FFeldDict->CheckFeld(item.FFK, InhaltOf(i, item), LenInhaltOf(i), msg,
+                                                               charsAllowed));
+                    if (!msg.isEmpty())
+                        APart.Msgs.emplace_back(i, msg);
+                }
+                TVexPageReleaser::ReleaseInside(FFile ? FFileBase : nullptr, FFileSize,
+                                                OffsetOf(from, FList[size_t(from)]),
+                                                to < n ? OffsetOf(to, FList[size_t(to)]) : FLinesEnd);
+            }
+        } catch (...) {
+            APart.Error = std::current_exception();
+            next.store(pieces);
+        }
+    };
+    TPart mine;
+    TPart other;
+    std::thread helper;
+    if (pieces > 1) {
+        try {
+            helper = std::thread([&] { work(other); });
+        } catch (const std::system_error &) {
+            // no thread to be had: this one does it all
+        }
+    }
+    try {
+        AMeanwhile();
+    } catch (...) {
+        next.store(pieces);
+        if (helper.joinable())
+            helper.join();
+        throw;
+    }
+    work(mine);
+    if (helper.joinable())
+        helper.join();
+    for (TPart *part : {&mine, &other}) {
+        if (part->Error)
+            std::rethrow_exception(part->Error);
+        for (auto &[index, msg] : part->Msgs)
+            FFeldErrDict.insert(index, msg);
+    }
 }
 
 void TLDT3FilePtrList::SetTableSet(const TLDT3TableSet &ASet)
@@ -403,7 +456,7 @@ void TLDT3FilePtrList::SetTableSet(const TLDT3TableSet &ASet)
     QString msg;
     for (int i = 0; i < Count(); ++i) {
         TLDT3FilePtrItem &item = FList[i];
-        if (item.FeldErrorCode() == 1)
+        if (!(item.FLenBits & TLDT3FilePtrItem::kValid) || !CheckedAtParse(item))
             continue;
         item.SetFeldErrorCode(CheckLineFeld(i, msg));
         if (msg.isEmpty())
@@ -465,9 +518,13 @@ void TLDT3FilePtrList::ParseLine(qint64 AOffset, qint64 ABody, qint64 ALen, bool
     if (bits & (LE_EmptyLine | LE_InvalidLine | LE_EmptyLineAtEnd)) {
         item.SetFeldErrorCode(1);
     } else {
-        if (item.FFK == TLDT3::FK_Pruefsumme && CheckCheckSum())
-            FFeldDict->SetPruefsumme_E157(FCheckSumOkay);
-        item.SetFeldErrorCode(FFeldDict->CheckFeld(item.FFK, p + 7, body - 7, feldMsg));
+        // The checksum field's rule follows the verdict of this moment; the
+        // other fields are checked after the parse (CheckFelderBeside).
+        if (CheckedAtParse(item)) {
+            if (CheckCheckSum())
+                FFeldDict->SetPruefsumme_E157(FCheckSumOkay);
+            item.SetFeldErrorCode(FFeldDict->CheckFeld(item.FFK, p + 7, body - 7, feldMsg));
+        }
         ++AFKCounts[item.FFK];
         if (TLDT3::IsObjektAttribut(item.FFK))
             ++AFKCounts[10000];

@@ -20,6 +20,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <functional>
 #include <vector>
 #include <memory>
 
@@ -143,11 +144,17 @@ public:
     // and for a load cut short (ABreakEvent, or more invalid lines than
     // MaxInvalidLines). Throws ELDT3Error with a German message when the file
     // cannot be opened or mapped.
-    bool LoadFromFile(const QString &AFileName, const std::atomic<bool> *ABreakEvent = nullptr);
+    // AWithChecks: work for a load that reached the end of a non-empty
+    // file, run on this thread while the field checks still run on another
+    // one. Everything is loaded and checked by then but the lines' error
+    // codes and the list of erroneous lines, which it must not read.
+    using TWithChecks = std::function<void()>;
+    bool LoadFromFile(const QString &AFileName, const std::atomic<bool> *ABreakEvent = nullptr,
+                      const TWithChecks &AWithChecks = {});
     // The same for bytes held in memory: they are shared, never copied, and
     // kept until Clear. AName stands for the file name (no XPM run can reach it).
     bool LoadFromBuffer(const QByteArray &AData, const QString &AName,
-                        const std::atomic<bool> *ABreakEvent = nullptr);
+                        const std::atomic<bool> *ABreakEvent = nullptr, const TWithChecks &AWithChecks = {});
 
     int MaxInvalidLines() const { return FMaxInvalidLines; }
     void SetMaxInvalidLines(int AValue) { FMaxInvalidLines = AValue < 0 ? 0 : AValue; }
@@ -325,7 +332,7 @@ private:
 
     [[noreturn]] static void ThrowIndexError();
     bool OpenFile(const QString &AFileName);
-    bool ParseLines(const std::atomic<bool> *ABreakEvent);
+    bool ParseLines(const std::atomic<bool> *ABreakEvent, const TWithChecks &AWithChecks);
     void CloseFile();
     // AAllowed: every byte of the body lies in the character set.
     void ParseLine(qint64 AOffset, qint64 ABody, qint64 ALen, bool AAllowed, int *AFKCounts);
@@ -347,6 +354,13 @@ private:
     int LenInhaltOf(int AIndex) const { return FList[size_t(AIndex)].LenInhalt(LineLen(AIndex)); }
     void SetLevelOf(int AIndex, int AValue);
     void SetTableSet(const TLDT3TableSet &ASet);
+    // The checksum line's check depends on the moment of the parse; every
+    // other valid line is checked after it with the file's final tables.
+    static bool CheckedAtParse(const TLDT3FilePtrItem &AItem) { return AItem.FFK == TLDT3::FK_Pruefsumme; }
+    // Checks the fields of the valid lines the parse left, on this thread and
+    // one more, while AMeanwhile runs here first; AMeanwhile must not touch
+    // the line records' codes.
+    void CheckFelderBeside(const std::function<void()> &AMeanwhile);
     int CheckLineFeld(int AIndex, QString &AMsg) const;
     bool CalcCheckSum();
     bool CheckFKInhalt(int Index, int AFK, const QString &AInhalt) const;

@@ -238,33 +238,43 @@ void TLDT3LineList::Clear()
 
 bool TLDT3LineList::GetLDT3FilePtrList(const QString &AFileName, bool ABuildTrees)
 {
-    return RunOpenSequence(AFileName, ABuildTrees, [&] { return FPtrList->LoadFromFile(AFileName); });
+    return RunOpenSequence(AFileName, ABuildTrees, [&](const TLDT3FilePtrList::TWithChecks &ATrees) {
+        return FPtrList->LoadFromFile(AFileName, nullptr, ATrees);
+    });
 }
 
 bool TLDT3LineList::LoadFromBuffer(const QByteArray &AData, const QString &AName, bool ABuildTrees)
 {
-    return RunOpenSequence(AName, ABuildTrees, [&] { return FPtrList->LoadFromBuffer(AData, AName); });
+    return RunOpenSequence(AName, ABuildTrees, [&](const TLDT3FilePtrList::TWithChecks &ATrees) {
+        return FPtrList->LoadFromBuffer(AData, AName, nullptr, ATrees);
+    });
 }
 
-bool TLDT3LineList::RunOpenSequence(const QString &AFileName, bool ABuildTrees, const std::function<bool()> &ALoad)
+bool TLDT3LineList::RunOpenSequence(const QString &AFileName, bool ABuildTrees, const TLoad &ALoad)
 {
     FFileName = AFileName;
     FInvalidLines = 0;
     FLDTTreeBuilt = false;
     Clear();
+    // The LDT and attachment trees read no line's error codes: they are
+    // built while the field checks run.
+    auto buildTrees = [this] {
+        FDatenpaket = std::make_unique<TLDT3Datenpaket>(FPtrList.get());
+        FLDTTreeBuilt = FDatenpaket->BuildLDTTree();
+        FDatenpaket->BuildBase64Tree();
+    };
     bool loaded = false;
     try {
-        loaded = ALoad();
+        loaded = ALoad(ABuildTrees ? TLDT3FilePtrList::TWithChecks(buildTrees) : TLDT3FilePtrList::TWithChecks());
     } catch (...) {
         FInvalidLines = FPtrList->InvalidLines();
+        FDatenpaket.reset(); // no trees of a load that failed
+        FLDTTreeBuilt = false;
         throw;
     }
     FInvalidLines = FPtrList->InvalidLines();
     if (!loaded || FPtrList->Count() == 0 || !ABuildTrees)
         return loaded && FPtrList->Count() > 0;
-    FDatenpaket = std::make_unique<TLDT3Datenpaket>(FPtrList.get());
-    FLDTTreeBuilt = FDatenpaket->BuildLDTTree();
-    FDatenpaket->BuildBase64Tree();
     if (FBuildErrorTree)
         FDatenpaket->BuildErrorTree();
     // the trees read the lines they show: done with their pages

@@ -219,7 +219,9 @@ public:
 
 private:
     void ClearRows();
-    bool RunOpenSequence(const QString &AFileName, bool ABuildTrees, const std::function<bool()> &ALoad);
+    // ALoad loads the file, running the work it is given beside the field checks.
+    using TLoad = std::function<bool(const TLDT3FilePtrList::TWithChecks &)>;
+    bool RunOpenSequence(const QString &AFileName, bool ABuildTrees, const TLoad &ALoad);
 
     std::unique_ptr<TLDT3FilePtrList> FPtrList;
     std::unique_ptr<TLDT3Datenpaket> FDatenpaket;

@@ -1,6 +1,67 @@
 #include "LDT3.Zeichen.h"
 
+#include <QtEndian>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace LDT3Zeichen {
+
+namespace {
+constexpr quint64 kOnes = 0x0101010101010101ULL;
+constexpr quint64 kHigh = 0x8080808080808080ULL;
+
+// The high bit of every byte of AWord that equals AByte (exact per byte).
+inline quint64 BytesEqual(quint64 AWord, unsigned char AByte)
+{
+    const quint64 x = AWord ^ (kOnes * AByte);
+    return ~(((x & ~kHigh) + ~kHigh) | x) & kHigh;
+}
+
+// The high bits of the eight bytes as the low eight bits.
+inline quint64 Gather(quint64 AHighBits)
+{
+    return ((AHighBits >> 7) * 0x0102040810204080ULL) >> 56;
+}
+} // namespace
+
+TByteMasks ByteMasks64Portable(const unsigned char *P)
+{
+    TByteMasks m{0, 0, 0};
+    for (int k = 0; k < 8; ++k) {
+        const quint64 w = qFromLittleEndian<quint64>(P + 8 * k);
+        // outside the set: low seven bits below 0x20 (adding 0x60 then
+        // leaves the high bit clear, and no byte carries into the next), or 0xA0
+        const quint64 below = ~((w & ~kHigh) + 0x60 * kOnes) & kHigh;
+        m.Special |= Gather(below | BytesEqual(w, 0xA0)) << (8 * k);
+        m.Cr |= Gather(BytesEqual(w, 0x0D)) << (8 * k);
+        m.Lf |= Gather(BytesEqual(w, 0x0A)) << (8 * k);
+    }
+    return m;
+}
+
+TByteMasks ByteMasks64(const unsigned char *P)
+{
+#if defined(__SSE2__)
+    const __m128i low7 = _mm_set1_epi8(0x7F);
+    const __m128i space = _mm_set1_epi8(0x20);
+    const __m128i nbsp = _mm_set1_epi8(char(0xA0));
+    const __m128i cr = _mm_set1_epi8(0x0D);
+    const __m128i lf = _mm_set1_epi8(0x0A);
+    TByteMasks m{0, 0, 0};
+    for (int k = 0; k < 4; ++k) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(P + 16 * k));
+        const __m128i special = _mm_or_si128(_mm_cmplt_epi8(_mm_and_si128(v, low7), space), _mm_cmpeq_epi8(v, nbsp));
+        m.Special |= quint64(quint32(_mm_movemask_epi8(special))) << (16 * k);
+        m.Cr |= quint64(quint32(_mm_movemask_epi8(_mm_cmpeq_epi8(v, cr)))) << (16 * k);
+        m.Lf |= quint64(quint32(_mm_movemask_epi8(_mm_cmpeq_epi8(v, lf)))) << (16 * k);
+    }
+    return m;
+#else
+    return ByteMasks64Portable(P);
+#endif
+}
 
 static constexpr std::array<unsigned char, 256> MakeByteClass()
 {

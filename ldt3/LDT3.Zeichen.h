@@ -16,6 +16,19 @@ extern const std::array<char16_t, 256> Iso885915;
 
 inline bool ByteAllowed(unsigned char b) { return ByteClass[b] & cAllowed; }
 inline bool ByteIsDigit(unsigned char b) { return ByteClass[b] & cDigit; }
+
+// One bit per byte of a block of 64 (bit k for byte k): outside the
+// character set (CR and LF among them), CR, LF.
+struct TByteMasks
+{
+    quint64 Special;
+    quint64 Cr;
+    quint64 Lf;
+};
+// The masks of the 64 bytes at P, eight bytes at a time (any machine).
+TByteMasks ByteMasks64Portable(const unsigned char *P);
+// The same, with the vector unit where there is one.
+TByteMasks ByteMasks64(const unsigned char *P);
 }
 
 QString LDT3BytesToStr(const unsigned char *P, qint64 Len, QChar FillChar);

@@ -35,3 +35,15 @@ void TVexPageReleaser::Release(qint64 AOffset) noexcept
     madvise(const_cast<uchar *>(FBase) + FDone, size_t(end - FDone), MADV_DONTNEED);
     FDone = end;
 }
+
+void TVexPageReleaser::ReleaseInside(const uchar *ABase, qint64 ASize, qint64 AFrom, qint64 ATo) noexcept
+{
+    const qint64 page = PageSize();
+    if (!ABase || ASize <= 0 || reinterpret_cast<std::uintptr_t>(ABase) % std::uintptr_t(page) != 0)
+        return;
+    const qint64 from = (qMax<qint64>(AFrom, 0) + page - 1) / page * page;
+    // the mapping's last, partly filled page belongs to the piece that ends it
+    const qint64 to = ATo >= ASize ? (ASize + page - 1) / page * page : qMax<qint64>(ATo, 0) / page * page;
+    if (to > from)
+        madvise(const_cast<uchar *>(ABase) + from, size_t(to - from), MADV_DONTNEED);
+}

@@ -31,6 +31,10 @@ public:
 
     // Releases every page of the mapping ABase, ASize (as above).
     static void ReleaseAll(const uchar *ABase, qint64 ASize) noexcept { TVexPageReleaser all(ABase, ASize); }
+    // Releases the whole pages within bytes [AFrom, ATo) of the mapping (a
+    // pass that walks one piece of it; the pages it shares with its
+    // neighbours stay).
+    static void ReleaseInside(const uchar *ABase, qint64 ASize, qint64 AFrom, qint64 ATo) noexcept;
 
 private:
     void Release(qint64 AOffset) noexcept;
