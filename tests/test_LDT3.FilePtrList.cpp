@@ -645,3 +645,47 @@ TEST(FilePtrList, DeepNestingKeepsItsLevels)
         EXPECT_EQ(l.list.Level(2), 1);
     }
 }
+
+// The field checks run in pieces on two threads after the parse: every
+// line's code and message equal a check of its content alone with the
+// file's final tables, whichever piece and thread it fell to. The version
+// line comes late (its tables judge the lines before it too), and faulty
+// contents and invalid lines are spread over several pieces.
+TEST(FilePtrList, FieldChecksInPiecesMatchSingleChecks)
+{
+    for (const QByteArray &version : {QByteArray("LDT3.1.3"), QByteArray("LDT3.2.20")}) {
+        QByteArray bytes = L(8000, "8220") + L(8002, "Obj_0051");
+        for (int i = 0; i < 60000; ++i) {
+            switch (i % 7) {
+            case 0: bytes += L(8316, "Praxis"); break;
+            case 1: bytes += L(7278, i % 3 ? "20240823" : "2024x823"); break;  // date, sometimes faulty
+            case 2: bytes += L(3110, i % 5 ? "M" : "Q"); break;                // E-rule value
+            case 3: bytes += L(8410, QByteArray::number(i)); break;
+            case 4: bytes += i % 11 ? L(9999, "x") : QByteArray("12\r\n"); break; // unknown field / invalid line
+            case 5: bytes += L(3101, i % 13 ? QByteArray("M\xfcller") : QByteArray("M\x81ller")); break;
+            default: bytes += L(7279, "102510"); break;
+            }
+            if (i == 40000)
+                bytes += L(1, version);
+        }
+        bytes += L(8003, "Obj_0051") + L(8001, "8220");
+        Loaded l(bytes);
+        ASSERT_TRUE(l.ok);
+        ASSERT_GT(l.list.Count(), 3 * (1 << 14));
+        const TLDT3FeldDict &dict = l.list.FeldDict();
+        int faulty = 0;
+        for (int i = 0; i < l.list.Count(); ++i) {
+            if (l.list.IsInvalidLine(i)) {
+                ASSERT_EQ(l.list.FeldErrorCode(i), 1) << i;
+                continue;
+            }
+            QString msg;
+            const int code = dict.CheckFeld(l.list.FK(i), l.list.Inhalt(i), msg);
+            ASSERT_EQ(l.list.FeldErrorCode(i), code) << version.constData() << " line " << i;
+            ASSERT_EQ(l.list.FeldErrorMsg(i), msg) << version.constData() << " line " << i;
+            faulty += code != 0;
+        }
+        EXPECT_GT(faulty, 10000);
+        EXPECT_EQ(l.list.TableSet().Version(), QString::fromLatin1(version)) << version.constData();
+    }
+}

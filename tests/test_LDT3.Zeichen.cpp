@@ -2,6 +2,8 @@
 
 #include "TestUtil.h"
 
+#include <algorithm>
+
 TEST(LDT3Zeichen, EightSpecialBytesMapBothWays)
 {
     const struct { uchar b; char16_t c; } special[] = {
@@ -58,4 +60,35 @@ TEST(LDT3Zeichen, ConversionsKeepLength)
     EXPECT_EQ(LDT3StrToBytes(QString::fromUtf16(u"\u20ACx\u00A0\u4E2D"), 0), QByteArray("\xA4x\0\0", 4));
     EXPECT_EQ(LDT3StrToBytes(QString(), 0), QByteArray());
     EXPECT_EQ(LDT3BytesToStr(bytes, 0, QChar(0)), QString());
+}
+
+// The block masks, with the vector unit and without, agree with the byte
+// table: every byte value alone at every place of a block, and blocks of
+// 64 consecutive values (special bytes next to each other and to others).
+TEST(LDT3Zeichen, BlockMasksMatchTheByteTable)
+{
+    using namespace LDT3Zeichen;
+    unsigned char block[64];
+    auto check = [&](const char *AWhat, int AV, int AK) {
+        for (const TByteMasks m : {ByteMasks64(block), ByteMasks64Portable(block)}) {
+            for (int k = 0; k < 64; ++k) {
+                const unsigned char b = block[k];
+                ASSERT_EQ(bool(m.Special >> k & 1), !ByteAllowed(b)) << AWhat << " " << AV << " " << AK << " " << k;
+                ASSERT_EQ(bool(m.Cr >> k & 1), b == 0x0D) << AWhat << " " << AV << " " << AK << " " << k;
+                ASSERT_EQ(bool(m.Lf >> k & 1), b == 0x0A) << AWhat << " " << AV << " " << AK << " " << k;
+            }
+        }
+    };
+    for (int v = 0; v < 256; ++v) {
+        for (int k = 0; k < 64; ++k) {
+            std::fill(std::begin(block), std::end(block), 'A');
+            block[k] = static_cast<unsigned char>(v);
+            check("alone", v, k);
+        }
+    }
+    for (int start = 0; start < 256; start += 8) {
+        for (int k = 0; k < 64; ++k)
+            block[k] = static_cast<unsigned char>(start + k);
+        check("run", start, 0);
+    }
 }
