@@ -199,6 +199,7 @@ bool IsNumInRange(const QString &AInhalt, int AMin, int AMax)
 TLDT3ErlaubeInhalte::TLDT3ErlaubeInhalte()
     : FDict(std::make_unique<TLDT3EDict>()), FSpezialERegeln({0, E003, E012, E028, E036, E157})
 {
+    IndexTableRules();
 }
 
 TLDT3ErlaubeInhalte::TLDT3ErlaubeInhalte(const TLDT3TableSetDef &ASet)
@@ -214,6 +215,17 @@ TLDT3ErlaubeInhalte::TLDT3ErlaubeInhalte(const TLDT3TableSetDef &ASet)
             throw ELDT3Error(QStringLiteral("Fehler: Die Version %1 beginnt nicht mit %2").arg(own, FVersionPrefix));
         FSpezialERegeln.insert(1, E001);
     }
+    IndexTableRules();
+}
+
+void TLDT3ErlaubeInhalte::IndexTableRules()
+{
+    // rule numbers are small (E001 to E999); others keep the general way
+    constexpr int kMax = 1000;
+    FTableRules.assign(kMax, nullptr);
+    for (int regel : FDict->Regeln())
+        if (regel >= 0 && regel < kMax && !IsSpezialERegel(regel))
+            FTableRules[size_t(regel)] = FDict->Find(regel);
 }
 
 TLDT3ErlaubeInhalte::~TLDT3ErlaubeInhalte() = default;
@@ -263,6 +275,8 @@ bool TLDT3ErlaubeInhalte::IstInhaltErlaubt(int AERegel, const QString &AInhalt, 
 bool TLDT3ErlaubeInhalte::IstInhaltErlaubt(int AERegel, const unsigned char *P, qsizetype ALen, int AFK) const
 {
     // The table rules are looked up on the bytes; the special rules need the text.
+    if (AERegel >= 0 && AERegel < int(FTableRules.size()) && FTableRules[size_t(AERegel)])
+        return FTableRules[size_t(AERegel)]->WertExists(P, ALen);
     if (!IsSpezialERegel(AERegel))
         return FDict->WertExists(AERegel, P, ALen);
     if (AERegel == E028 && AFK != FK_Gruppe)

@@ -10,6 +10,7 @@
 
 #include <memory>
 #include <unordered_map>
+#include <vector>
 
 struct TLDT3TableSetDef;
 
@@ -100,9 +101,11 @@ public:
     // ISO 8859-15). Throws ELDT3Error when the file cannot be written.
     bool SaveToFile(const QString &AFileName) const;
 
+    // The values of a rule; null for a rule without table.
+    const TLDT3EItemDict *Find(int AERegel) const;
+
 private:
     void Init(const TLDT3ETableRow *ATable, int ACount);
-    const TLDT3EItemDict *Find(int AERegel) const;
 
     std::unordered_map<int, std::unique_ptr<TLDT3EItemDict>> FEDict;
 };
@@ -139,9 +142,13 @@ public:
 private:
     bool IsSpezialERegel(int AERegel) const;
     bool IsErlaubteVersion(const QString &AInhalt) const;
+    void IndexTableRules();
 
     std::unique_ptr<TLDT3EDict> FDict;
     QList<int> FSpezialERegeln;
+    // By rule number: the values of a rule judged by its table alone (null
+    // for the special rules), one look-up for the field checks.
+    std::vector<const TLDT3EItemDict *> FTableRules;
     QString FVersionPrefix; // "LDT3.2."; empty: E001 is a table rule
     int FVersionMax = -1;   // the set's own last version number after the prefix
     bool FPruefsumme_E157 = false;
