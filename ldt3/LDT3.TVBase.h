@@ -610,7 +610,6 @@ private:
     QString BuildLines();
 
     const TLDT3FilePtrList *FPtrList;
-    std::unique_ptr<std::vector<TLDT3LineNode *>> FStack;
     std::unique_ptr<TLDT3RootNode> FLDTRoot;
     std::unique_ptr<TLDT3Base64RootNode> FBase64Root;
     std::unique_ptr<TLDT3ErrorRootNode> FErrorRoot;

@@ -113,13 +113,12 @@ int main(int argc, char **argv)
         const long long rssTree = StatusKB("VmRSS") - rssBefore;
         const long long hugeKb = StatusKB("AnonHugePages", "/proc/self/smaps_rollup");
         const std::size_t poolBytes = LDT3NodePoolBytes() - poolBefore;
-        const long long nodes = CountNodes(dp->LDTRoot()) + CountNodes(dp->Base64Root()) + CountNodes(dp->ErrorRoot());
-
         if (qEnvironmentVariableIsSet("BENCH_BUILD_ONLY")) {
             std::printf("build_cpu_ms=%.1f (sys %.1f) load_cpu_ms=%.1f (sys %.1f)\n", buildCpu, buildSys, loadCpu, loadSys);
             std::fflush(stdout);
             std::_Exit(0);
         }
+        const long long nodes = CountNodes(dp->LDTRoot()) + CountNodes(dp->Base64Root()) + CountNodes(dp->ErrorRoot());
         timer.restart();
         cpu = CpuMs();
         {
