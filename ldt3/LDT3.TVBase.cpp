@@ -976,11 +976,13 @@ TLDT3RootNode::~TLDT3RootNode() { FreeChilds(); }
 
 QString TLDT3RootNode::FileName() const { return PtrList() ? PtrList()->FileName() : QString(); }
 
-// Classifies the file by the classes of its records, read from their lines:
-// no record node is made here.
+// Classifies the file by the classes of its records, read from their lines
+// (or kept by the build): no record node is made here.
 void TLDT3RootNode::InitNodeSelf()
 {
     FLinesData.Initialised = true;
+    std::vector<TLDT3NodeClass> classes;
+    classes.swap(FChildClasses);
     const int n = ChildCount();
     if (n < 3)
         return;
@@ -988,11 +990,14 @@ void TLDT3RootNode::InitNodeSelf()
     FMiddleCount = 0;
     FRecords = TRecords();
 
-    const TLDT3NodeClass first = ChildClass(0);
-    const TLDT3NodeClass last = ChildClass(n - 1);
+    auto classOf = [&](int AIndex) {
+        return classes.size() == std::size_t(n) ? classes[std::size_t(AIndex)] : ChildClass(AIndex);
+    };
+    const TLDT3NodeClass first = classOf(0);
+    const TLDT3NodeClass last = classOf(n - 1);
     auto middleAll = [&](TLDT3NodeClass AClass) {
         for (int i = 1; i < n - 1; ++i)
-            if (ChildClass(i) != AClass)
+            if (classOf(i) != AClass)
                 return false;
         return true;
     };
@@ -1312,6 +1317,9 @@ QString TLDT3Datenpaket::BuildLines()
     lines->AttrEnde.clear();
     lines->AttrStart.reserve(std::size_t(counts.GetCount(-1)));
     lines->AttrEnde.reserve(std::size_t(counts.GetCount(-1)));
+    std::vector<TLDT3NodeClass> &rootClasses = root->FChildClasses;
+    rootClasses.clear();
+    rootClasses.reserve(std::size_t(counts.GetCount(TLDT3::FK_SatzArt)) + 64);
     TFolgeObjCheck folgeObj(pl);
     // The open run: its first line's slot in pending.Childs (-1: none).
     // Lines of a run are children of one entry and the run ends before any
@@ -1403,6 +1411,7 @@ QString TLDT3Datenpaket::BuildLines()
             if (!atRoot)
                 return QStringLiteral("Satzart an falscher Position");
             push(i, fk, InhaltBytes(pl, i));
+            rootClasses.push_back(LineNodeClassOf(&pl, i, fk));
             break;
         case TLDT3::FK_SatzEnde:
             if (atRoot)
@@ -1445,6 +1454,8 @@ QString TLDT3Datenpaket::BuildLines()
             popClosed(i);
             break;
         default:
+            if (atRoot)
+                rootClasses.push_back(LineNodeClassOf(&pl, i, fk));
             if (TLDT3::IsObjektAttribut(topFK))
                 return Format(QStringLiteral("Fehlendes Objekt für Attribut \"%s\" in Zeile %d."),
                               {pl.Inhalt(topStart), topStart + 1});
