@@ -1256,7 +1256,7 @@ TInhaltBytes InhaltBytes(const TLDT3FilePtrList &AList, int AIdx)
 class TFolgeObjCheck
 {
 public:
-    TFolgeObjCheck(const TLDT3FilePtrList &AList) : FList(AList) {}
+    explicit TFolgeObjCheck(const TLDT3FilePtrList &AList) : FList(AList) {}
 
     // AInhalt: the bytes of line ALineIdx.
     bool Matches(int AAttrFK, int ALineIdx, const TInhaltBytes &AInhalt)
