@@ -976,11 +976,13 @@ TLDT3RootNode::~TLDT3RootNode() { FreeChilds(); }
 
 QString TLDT3RootNode::FileName() const { return PtrList() ? PtrList()->FileName() : QString(); }
 
-// Classifies the file by the classes of its records, read from their lines:
-// no record node is made here.
+// Classifies the file by the classes of its records, read from their lines
+// (or kept by the build): no record node is made here.
 void TLDT3RootNode::InitNodeSelf()
 {
     FLinesData.Initialised = true;
+    std::vector<TLDT3NodeClass> classes;
+    classes.swap(FChildClasses);
     const int n = ChildCount();
     if (n < 3)
         return;
@@ -988,11 +990,14 @@ void TLDT3RootNode::InitNodeSelf()
     FMiddleCount = 0;
     FRecords = TRecords();
 
-    const TLDT3NodeClass first = ChildClass(0);
-    const TLDT3NodeClass last = ChildClass(n - 1);
+    auto classOf = [&](int AIndex) {
+        return classes.size() == std::size_t(n) ? classes[std::size_t(AIndex)] : ChildClass(AIndex);
+    };
+    const TLDT3NodeClass first = classOf(0);
+    const TLDT3NodeClass last = classOf(n - 1);
     auto middleAll = [&](TLDT3NodeClass AClass) {
         for (int i = 1; i < n - 1; ++i)
-            if (ChildClass(i) != AClass)
+            if (classOf(i) != AClass)
                 return false;
         return true;
     };
@@ -1165,17 +1170,14 @@ bool TLDT3ErrorRootNode::FindLDT3LineErrorNodeFromZeile(int AZeile, TLDT3LineErr
 
 TLDT3Datenpaket::TLDT3Datenpaket(const TLDT3FilePtrList *APtrList)
     : FPtrList(APtrList),
-      FStack(std::make_unique<std::vector<TLDT3LineNode *>>()),
       FLDTRoot(std::make_unique<TLDT3RootNode>(APtrList)),
       FBase64Root(std::make_unique<TLDT3Base64RootNode>(APtrList)),
       FErrorRoot(std::make_unique<TLDT3ErrorRootNode>(APtrList))
 {
-    FStack->push_back(FLDTRoot.get());
 }
 
 TLDT3Datenpaket::~TLDT3Datenpaket()
 {
-    FStack.reset();
     FLDTRoot.reset();
     FBase64Root.reset();
     FErrorRoot.reset();
@@ -1184,15 +1186,14 @@ TLDT3Datenpaket::~TLDT3Datenpaket()
 
 bool TLDT3Datenpaket::BuildLDTTree()
 {
-    if (!FPtrList || !FPtrList->FileIsOpen() || !FPtrList->StructureOkay() || !FLDTRoot || FLDTRoot->HasChilds()
-        || FStack->empty())
+    if (!FPtrList || !FPtrList->FileIsOpen() || !FPtrList->StructureOkay() || !FLDTRoot || FLDTRoot->HasChilds())
         return false;
     return RunBuild();
 }
 
 bool TLDT3Datenpaket::RunBuild()
 {
-    if (!FPtrList || !FPtrList->FileIsOpen() || !FLDTRoot || FLDTRoot->HasChilds() || FStack->empty())
+    if (!FPtrList || !FPtrList->FileIsOpen() || !FLDTRoot || FLDTRoot->HasChilds())
         return false;
     FBuildError.clear();
     try {
@@ -1215,110 +1216,186 @@ bool TLDT3Datenpaket::RunBuild()
 }
 
 namespace {
-// Whether two lines have the same content bytes.
-bool SameInhalt(const TLDT3FilePtrList &AList, int A, int B)
+// A line's content bytes in the mapped file (from its eighth byte on).
+struct TInhaltBytes
 {
-    const int len = AList.LenInhalt(A);
-    if (len != AList.LenInhalt(B))
-        return false;
-    return len == 0 || std::memcmp(AList.PtrInhalt(A), AList.PtrInhalt(B), len) == 0;
+    const uchar *P;
+    int Len;
+    bool operator==(const TInhaltBytes &AOther) const
+    {
+        if (Len != AOther.Len)
+            return false;
+        // contents are short: no library call
+        const uchar *a = P;
+        const uchar *b = AOther.P;
+        int n = Len;
+        for (; n >= 8; a += 8, b += 8, n -= 8) {
+            quint64 x, y;
+            std::memcpy(&x, a, 8);
+            std::memcpy(&y, b, 8);
+            if (x != y)
+                return false;
+        }
+        for (; n > 0; ++a, ++b, --n)
+            if (*a != *b)
+                return false;
+        return true;
+    }
+};
+
+TInhaltBytes InhaltBytes(const TLDT3FilePtrList &AList, int AIdx)
+{
+    const int len = AList.LenInhalt(AIdx);
+    return {len > 0 ? AList.PtrOrgLine(AIdx) + 7 : nullptr, len};
 }
+
+// Whether an object line names the object its attribute must hold. The
+// expected name is looked up once per attribute of the file's dictionary; a
+// name of plain ASCII characters is compared as bytes (such a character has
+// exactly one byte, itself, that reads as it), any other as text.
+class TFolgeObjCheck
+{
+public:
+    explicit TFolgeObjCheck(const TLDT3FilePtrList &AList) : FList(AList) {}
+
+    // AInhalt: the bytes of line ALineIdx.
+    bool Matches(int AAttrFK, int ALineIdx, const TInhaltBytes &AInhalt)
+    {
+        TEntry &e = FEntries[AAttrFK - TLDT3::FK_ObjektAttributFirst];
+        if (e.Kind == kUnknown)
+            Fill(e, AAttrFK);
+        switch (e.Kind) {
+        case kBytes:
+            return AInhalt == TInhaltBytes{reinterpret_cast<const uchar *>(e.Bytes.constData()), int(e.Bytes.size())};
+        case kText:
+            return FList.CheckObjektIdent(ALineIdx, FList.FeldDict().GetFolgeObj(AAttrFK));
+        default:
+            return false;
+        }
+    }
+
+private:
+    enum TKind : quint8 { kUnknown, kNone, kBytes, kText };
+    struct TEntry
+    {
+        TKind Kind = kUnknown;
+        QByteArray Bytes;
+    };
+
+    void Fill(TEntry &AEntry, int AAttrFK)
+    {
+        const QString s = FList.FeldDict().GetFolgeObj(AAttrFK);
+        AEntry.Kind = s.isEmpty() ? kNone : kBytes;
+        for (const QChar c : s)
+            if (c.unicode() < 0x20 || c.unicode() > 0x7E)
+                AEntry.Kind = kText;
+        if (AEntry.Kind == kBytes)
+            AEntry.Bytes = s.toLatin1();
+    }
+
+    const TLDT3FilePtrList &FList;
+    TEntry FEntries[TLDT3::FK_ObjektAttributLast - TLDT3::FK_ObjektAttributFirst + 1];
+};
 } // namespace
 
-// One pass with a stack of open nodes. Records, attributes and objects are
-// nodes while they are open; once one closes without error it becomes a
-// slot in its parent's array that knows the lines it covers, and its
+// One pass with a stack of the open records, attributes and objects. They
+// are no nodes while they are open: an entry knows its line, and its
+// children's slots wait in a list. Once one closes without error it becomes
+// a slot in its parent's list that knows the lines it covers, and its
 // children are read from those lines when someone asks for its node. So the
 // tree of a well-formed file holds the root's array and, per attribute, where
-// its object ends. A node closed with an error and the nodes still open
-// when the build stops keep their children as they were read.
+// its object ends. Nodes are made only for one closed with an error and for
+// those still open when the build stops: they keep their children as read.
 QString TLDT3Datenpaket::BuildLines()
 {
     const TLDT3FilePtrList &pl = *FPtrList;
-    std::vector<TLDT3LineNode *> &stack = *FStack;
     TLDT3RootNode *const root = FLDTRoot.get();
     TLDT3TreeLines *const lines = &root->FLinesData;
-    const TLDT3FeldDict *dict = &pl.FeldDict();
     const TCountDictionary &counts = pl.FeldCounter();
     // -1 counts the attribute lines
     lines->AttrStart.clear();
     lines->AttrEnde.clear();
     lines->AttrStart.reserve(std::size_t(counts.GetCount(-1)));
     lines->AttrEnde.reserve(std::size_t(counts.GetCount(-1)));
+    std::vector<TLDT3NodeClass> &rootClasses = root->FChildClasses;
+    rootClasses.clear();
+    rootClasses.reserve(std::size_t(counts.GetCount(TLDT3::FK_SatzArt)) + 64);
+    TFolgeObjCheck folgeObj(pl);
     // The open run: its first line's slot in pending.Childs (-1: none).
-    // Lines of a run are children of one node and the run ends before any
+    // Lines of a run are children of one entry and the run ends before any
     // line of another type, so the slot is still pending when it ends.
     std::ptrdiff_t runSlot = -1;
     int runFK = -1;
-    // The FKs of the open nodes, beside the stack (the root has none), and
-    // for an open attribute its entry in the attribute list.
-    std::vector<int> stackFK(stack.size(), -1);
-    std::vector<std::size_t> stackAttr(stack.size(), 0);
-    // The children of the open nodes wait here, each node's from its mark
-    // on; the node's own slot is just before its mark.
+    // An open record, attribute or object: its line and field, its last line
+    // so far (an end line that did not fit), for an attribute its entry in
+    // the attribute list, where its children start in pending.Childs (its
+    // own slot is just before), and for a record or object its content.
+    struct TOpen
+    {
+        TOpen(int ALineIdx, int AFK, std::size_t AMark, TInhaltBytes AInhalt)
+            : Start(ALineIdx), FK(AFK), Ende(ALineIdx), Mark(AMark), Inhalt(AInhalt)
+        {
+        }
+        int Start;
+        int FK;
+        int Ende;
+        qint32 Attr = 0;
+        std::size_t Mark;
+        // the content of a record or object line, for its end line
+        TInhaltBytes Inhalt;
+    };
+    // The children of the open entries and, before them, the root's.
     struct TPending
     {
+        const TLDT3TreeLines *Lines;
+        TLDT3RootNode *Root;
         std::vector<TLDT3Node *> Childs;
-        std::vector<std::size_t> Marks;
-        std::vector<TLDT3LineNode *> *Stack;
-        void Close(TLDT3LineNode *ANode)
+        std::vector<TOpen> Open;
+        // The top entry becomes a node with the children read so far, in its slot.
+        void CloseAsNode()
         {
-            const std::size_t mark = Marks.back();
-            Marks.pop_back();
-            ANode->AdoptChilds(Childs.data() + mark, int(Childs.size() - mark));
-            Childs.resize(mark);
+            const TOpen o = Open.back();
+            std::unique_ptr<TLDT3LineNode> node(TLDT3LineNode::NewLineNodeFK(Lines, o.Start, o.FK));
+            node->SetEndeIdx(o.Ende);
+            node->AdoptChilds(Childs.data() + o.Mark, int(Childs.size() - o.Mark));
+            Childs.resize(o.Mark);
+            Childs[o.Mark - 1] = node.release();
+            Open.pop_back();
         }
-        // Whatever ends the build, the open nodes keep the lines read so far.
+        // Whatever ends the build, the open entries keep the lines read so far.
         ~TPending()
         {
             try {
-                for (auto it = Stack->rbegin(); it != Stack->rend() && !Marks.empty(); ++it)
-                    Close(*it);
+                while (!Open.empty())
+                    CloseAsNode();
+                Root->AdoptChilds(Childs.data(), int(Childs.size()));
             } catch (...) {
                 for (TLDT3Node *n : Childs)
                     if (!TLDT3Node::IsLineSlot(n))
                         delete n;
             }
         }
-    } pending{{}, std::vector<std::size_t>(stack.size(), 0), &stack};
+    } pending{lines, root, {}, {}};
     // the root's records and lines stay here until the end
     pending.Childs.reserve(std::size_t(counts.GetCount(TLDT3::FK_SatzArt)) + 64);
-    auto add = [&](int ALineIdx, int AFK) {
-        std::unique_ptr<TLDT3LineNode> node(TLDT3LineNode::NewLineNodeFK(lines, ALineIdx, AFK));
-        pending.Childs.push_back(node.get());
-        return node.release();
-    };
+    std::vector<TOpen> &open = pending.Open;
     auto addLine = [&](int ALineIdx) { pending.Childs.push_back(TLDT3Node::LineSlot(ALineIdx, 0)); };
-    auto push = [&](TLDT3LineNode *ANode, int AFK) {
-        stack.push_back(ANode);
-        stackFK.push_back(AFK);
-        stackAttr.push_back(0);
-        pending.Marks.push_back(pending.Childs.size());
+    // The entry's own slot holds its line until it closes.
+    auto push = [&](int ALineIdx, int AFK, TInhaltBytes AInhalt) {
+        addLine(ALineIdx);
+        open.emplace_back(ALineIdx, AFK, pending.Childs.size(), AInhalt);
     };
-    auto pop = [&]() {
-        pending.Close(stack.back());
-        stack.pop_back();
-        stackFK.pop_back();
-        stackAttr.pop_back();
-    };
-    // The top node closed without error: it becomes a slot covering its
-    // lines up to AEndeIdx, and its node and its children's slots go.
+    // The top entry closed without error: it becomes a slot covering its
+    // lines up to AEndeIdx, and its children's slots go.
     auto popClosed = [&](int AEndeIdx) {
-        TLDT3LineNode *node = stack.back();
-        const std::size_t mark = pending.Marks.back();
-        pending.Marks.pop_back();
-        pending.Childs.resize(mark);
-        pending.Childs[mark - 1] = TLDT3Node::ParentSlot(node->StartIdx(), AEndeIdx - node->StartIdx());
-        stack.pop_back();
-        stackFK.pop_back();
-        stackAttr.pop_back();
-        delete node;
+        const TOpen &o = open.back();
+        pending.Childs.resize(o.Mark);
+        pending.Childs[o.Mark - 1] = TLDT3Node::ParentSlot(o.Start, AEndeIdx - o.Start);
+        open.pop_back();
     };
     // The empty lines at the end are left out, as in the structure test.
     const int count = pl.Count() - pl.EmptyLinesAtEnd();
     for (int i = 0; i < count; ++i) {
-        if (stack.empty())
-            return QStringLiteral("Stack-Fehler");
         const int fk = pl.FK(i);
         if (fk != runFK && runSlot >= 0) {
             TLDT3Node *&slot = pending.Childs[std::size_t(runSlot)];
@@ -1326,68 +1403,65 @@ QString TLDT3Datenpaket::BuildLines()
             slot = TLDT3Node::LineSlot(start, i - 1 - start);
             runSlot = -1;
         }
-        TLDT3LineNode *top = stack.back();
-        const int topFK = stackFK.back();
-        switch (TLDT3::GetFKTyp(fk)) {
-        case TLDT3::fkt_SatzArt:
-            if (top != root)
+        const bool atRoot = open.empty();
+        const int topFK = atRoot ? -1 : open.back().FK;
+        const int topStart = atRoot ? -1 : open.back().Start;
+        switch (fk) {
+        case TLDT3::FK_SatzArt:
+            if (!atRoot)
                 return QStringLiteral("Satzart an falscher Position");
-            push(add(i, fk), fk);
+            push(i, fk, InhaltBytes(pl, i));
+            rootClasses.push_back(LineNodeClassOf(&pl, i, fk));
             break;
-        case TLDT3::fkt_SatzEnde: {
-            if (top == root)
+        case TLDT3::FK_SatzEnde:
+            if (atRoot)
                 return QStringLiteral("Fehlende Satzart für Satzende");
-            top->SetEndeIdx(i);
+            open.back().Ende = i;
             addLine(i);
-            if (TLDT3::IsSatzArt(topFK) && SameInhalt(pl, top->StartIdx(), i)) {
+            if (TLDT3::IsSatzArt(topFK) && open.back().Inhalt == InhaltBytes(pl, i)) {
                 popClosed(i);
                 break;
             }
-            pop();
+            pending.CloseAsNode();
             if (TLDT3::IsSatzArt(topFK))
-                return Format(QStringLiteral("Falsches Satzende. Erwartet: \"%s\""), {top->Inhalt()});
+                return Format(QStringLiteral("Falsches Satzende. Erwartet: \"%s\""), {pl.Inhalt(topStart)});
             return Format(QStringLiteral("Unerwartetes Satzende \"%s\"."), {pl.Inhalt(i)});
-        }
-        case TLDT3::fkt_ObjektIdent: {
-            if (top == root)
+        case TLDT3::FK_ObjektIdent:
+            if (atRoot)
                 return QStringLiteral("Fehlende Satzart für Objektident");
             if (!TLDT3::IsObjektAttribut(topFK))
                 return QStringLiteral("Fehlendes Objektattribut für Objektident");
-            const QString folgeObj = dict->GetFolgeObj(topFK);
-            push(add(i, fk), fk);
-            if (folgeObj.isEmpty() || !pl.CheckObjektIdent(i, folgeObj))
+            push(i, fk, InhaltBytes(pl, i));
+            if (!folgeObj.Matches(topFK, i, open.back().Inhalt))
                 return Format(QStringLiteral("Falsches Objekt: \"%s\" für Attribut \"%s\" Erwartet: \"%s\""),
-                              {pl.Inhalt(i), top->Inhalt(), folgeObj});
+                              {pl.Inhalt(i), pl.Inhalt(topStart), pl.FeldDict().GetFolgeObj(topFK)});
             break;
-        }
-        case TLDT3::fkt_ObjektEnde: {
-            if (top == root)
+        case TLDT3::FK_ObjektEnde:
+            if (atRoot)
                 return QStringLiteral("Fehlende Satzart für Objektende");
-            top->SetEndeIdx(i);
+            open.back().Ende = i;
             addLine(i);
             if (!TLDT3::IsObjektIdent(topFK))
                 return Format(QStringLiteral("Unerwartetes Objektende: \"%s\""), {pl.Inhalt(i)});
-            if (!SameInhalt(pl, top->StartIdx(), i)) {
-                pop();
+            if (!(open.back().Inhalt == InhaltBytes(pl, i))) {
+                pending.CloseAsNode();
                 return Format(QStringLiteral("Falsches Objektende: \"%s\". Erwartet: \"%s\""),
-                              {pl.Inhalt(i), top->Inhalt()});
+                              {pl.Inhalt(i), pl.Inhalt(topStart)});
             }
+            // the object, then its attribute: an object is only ever opened under one
             popClosed(i);
-            // An object is only ever opened under its attribute.
-            if (stack.empty())
-                return QStringLiteral("Stack-Fehler");
-            stack.back()->SetEndeIdx(i);
-            lines->AttrEnde[stackAttr.back()] = i;
+            lines->AttrEnde[open.back().Attr] = i;
             popClosed(i);
             break;
-        }
-        default: {
-            if (top != root && TLDT3::IsObjektAttribut(topFK))
+        default:
+            if (atRoot)
+                rootClasses.push_back(LineNodeClassOf(&pl, i, fk));
+            if (TLDT3::IsObjektAttribut(topFK))
                 return Format(QStringLiteral("Fehlendes Objekt für Attribut \"%s\" in Zeile %d."),
-                              {top->Inhalt(), top->Zeile()});
+                              {pl.Inhalt(topStart), topStart + 1});
             if (TLDT3::IsObjektAttribut(fk)) {
-                push(add(i, fk), fk);
-                stackAttr.back() = lines->AttrStart.size();
+                push(i, fk, {});
+                open.back().Attr = qint32(lines->AttrStart.size());
                 lines->AttrStart.push_back(i);
                 lines->AttrEnde.push_back(-1);
                 break;
@@ -1398,7 +1472,6 @@ QString TLDT3Datenpaket::BuildLines()
                 runSlot = std::ptrdiff_t(pending.Childs.size()) - 1;
             }
             break;
-        }
         }
     }
     return QString();

@@ -386,6 +386,9 @@ private:
     const TRecords &Records() const;
 
     TLDT3TreeLines FLinesData;
+    // The classes of the children as the build read them, while their lines
+    // were at hand; InitNodeSelf uses and frees them.
+    std::vector<TLDT3NodeClass> FChildClasses;
     TLDT3FileTyp FLDT3FileTyp = ftNone;
     int FMiddleCount = 0; // records between header and trailer
     mutable TRecords FRecords;
@@ -610,7 +613,6 @@ private:
     QString BuildLines();
 
     const TLDT3FilePtrList *FPtrList;
-    std::unique_ptr<std::vector<TLDT3LineNode *>> FStack;
     std::unique_ptr<TLDT3RootNode> FLDTRoot;
     std::unique_ptr<TLDT3Base64RootNode> FBase64Root;
     std::unique_ptr<TLDT3ErrorRootNode> FErrorRoot;

@@ -712,3 +712,96 @@ TEST(TVBase, RecordOpenAtTheEndKeepsItsClosedObjects)
     EXPECT_EQ(CountNodes(rec), 5);
     EXPECT_EQ(root->Caption(), QStringLiteral("Ungültige LDT-Datei"));
 }
+
+namespace {
+// The nodes below ANode, made in child order: "line[:lines covered](children)",
+// e.g. "4(5:2 6)". Each node is checked for its place and its class.
+QString Shape(const TLDT3LineNode *ANode)
+{
+    QStringList parts;
+    for (int i = 0; i < ANode->ChildCount(); ++i) {
+        const TLDT3LineNode *c = ANode->Childs(i);
+        EXPECT_EQ(c->Parent(), ANode);
+        EXPECT_EQ(c->ChildIdx(), i);
+        EXPECT_EQ(c->ClassType(), TLDT3LineNode::GetLDT3LineNodeClass(c->FK(), c->Inhalt())) << c->Zeile();
+        QString s = QString::number(c->Zeile());
+        if (c->NodeSize() != 1)
+            s += QLatin1Char(':') + QString::number(c->NodeSize());
+        if (c->HasChilds())
+            s += QLatin1Char('(') + Shape(c) + QLatin1Char(')');
+        parts << s;
+    }
+    return parts.join(QLatin1Char(' '));
+}
+} // namespace
+
+// A build that stops deep inside a record keeps the nodes still open and the
+// node closed by the error with exactly the lines read into them, closed
+// objects among them read from their lines; the message names the lines.
+TEST(TVBase, BuildErrorsDeepInsideKeepTheLinesRead)
+{
+    // Lines 1-3 closed header, 4 record, 5-6 a run, 7 attribute, 8 its object,
+    // 9-12 a closed attribute and object, 13 attribute, 14 its object, 15-16 a
+    // run, 17 a single line; the case's lines from 18 on.
+    const QByteArray head = Rec("8230", L(1, "LDT3.2.4")) + L(8000, "8215") + L(8410, "x") + L(8410, "y")
+                            + L(8145, "Patient") + L(8002, "Obj_0045")
+                            + Obj(8147, "Person", "Obj_0047", L(3102, "Z")) + L(8147, "Person") + L(8002, "Obj_0047")
+                            + L(3101, "A") + L(3101, "B") + L(3102, "C");
+    const QByteArray closeAll = L(8003, "Obj_0047") + L(8003, "Obj_0045") + L(8001, "8215");
+    struct Case {
+        const char *name;
+        QByteArray tail;
+        const char *error; // empty: the build ends with the file
+        const char *shape;
+    };
+    const Case cases[] = {
+        {"record inside an object", L(8000, "8205"), "Satzart an falscher Position",
+         "1:3(2 3) 4(5:2 6 7(8(9:4(10:3(11 12)) 13(14(15:2 16 17)))))"},
+        {"record end inside an object", L(8001, "8215"), "Unerwartetes Satzende \"8215\".",
+         "1:3(2 3) 4(5:2 6 7(8(9:4(10:3(11 12)) 13(14:5(15:2 16 17 18)))))"},
+        {"object without attribute", L(8002, "Obj_0045"), "Fehlendes Objektattribut für Objektident",
+         "1:3(2 3) 4(5:2 6 7(8(9:4(10:3(11 12)) 13(14(15:2 16 17)))))"},
+        {"object other than the follow object", L(8147, "Person") + L(8002, "Obj_0045"),
+         "Falsches Objekt: \"Obj_0045\" für Attribut \"Person\" Erwartet: \"Obj_0047\"",
+         "1:3(2 3) 4(5:2 6 7(8(9:4(10:3(11 12)) 13(14(15:2 16 17 18(19))))))"},
+        {"object named longer than the follow object", L(8147, "Person") + L(8002, "Obj_00470"),
+         "Falsches Objekt: \"Obj_00470\" für Attribut \"Person\" Erwartet: \"Obj_0047\"",
+         "1:3(2 3) 4(5:2 6 7(8(9:4(10:3(11 12)) 13(14(15:2 16 17 18(19))))))"},
+        {"object under an attribute without follow object", L(8100, "x") + L(8002, "Obj_0045"),
+         "Falsches Objekt: \"Obj_0045\" für Attribut \"x\" Erwartet: \"\"",
+         "1:3(2 3) 4(5:2 6 7(8(9:4(10:3(11 12)) 13(14(15:2 16 17 18(19))))))"},
+        {"object end naming another object", L(8003, "Obj_0045"),
+         "Falsches Objektende: \"Obj_0045\". Erwartet: \"Obj_0047\"",
+         "1:3(2 3) 4(5:2 6 7(8(9:4(10:3(11 12)) 13(14:5(15:2 16 17 18)))))"},
+        {"object end with an attribute open", L(8147, "Person") + L(8003, "Obj_0047"),
+         "Unerwartetes Objektende: \"Obj_0047\"",
+         "1:3(2 3) 4(5:2 6 7(8(9:4(10:3(11 12)) 13(14(15:2 16 17 18:2(19))))))"},
+        {"record end with an attribute open", L(8147, "Person") + L(8001, "8215"),
+         "Unerwartetes Satzende \"8215\".",
+         "1:3(2 3) 4(5:2 6 7(8(9:4(10:3(11 12)) 13(14(15:2 16 17 18:2(19))))))"},
+        {"plain line after an attribute", L(8147, "Person") + L(3101, "N"),
+         "Fehlendes Objekt für Attribut \"Person\" in Zeile 18.",
+         "1:3(2 3) 4(5:2 6 7(8(9:4(10:3(11 12)) 13(14(15:2 16 17 18)))))"},
+        {"wrong record end after closed objects", L(8003, "Obj_0047") + L(8003, "Obj_0045") + L(8001, "8205"),
+         "Falsches Satzende. Erwartet: \"8215\"",
+         "1:3(2 3) 4:17(5:2 6 7:13(8:12(9:4(10:3(11 12)) 13:6(14:5(15:2 16 17 18)) 19)) 20)"},
+        {"record end after the record", closeAll + L(8001, "8215"), "Fehlende Satzart für Satzende",
+         "1:3(2 3) 4:17(5:2 6 7:13(8:12(9:4(10:3(11 12)) 13:6(14:5(15:2 16 17 18)) 19)) 20)"},
+        {"object after the record", closeAll + L(8002, "Obj_0045"), "Fehlende Satzart für Objektident",
+         "1:3(2 3) 4:17(5:2 6 7:13(8:12(9:4(10:3(11 12)) 13:6(14:5(15:2 16 17 18)) 19)) 20)"},
+        {"object end after the record", closeAll + L(8003, "Obj_0045"), "Fehlende Satzart für Objektende",
+         "1:3(2 3) 4:17(5:2 6 7:13(8:12(9:4(10:3(11 12)) 13:6(14:5(15:2 16 17 18)) 19)) 20)"},
+        {"file ends inside the objects", L(3102, "D") + L(3102, "E"), "",
+         "1:3(2 3) 4(5:2 6 7(8(9:4(10:3(11 12)) 13(14(15:2 16 17 18 19)))))"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        Loaded f(head + c.tail);
+        ASSERT_TRUE(f.loaded);
+        RecordingSink sink;
+        TestDatenpaket dp(&f.list);
+        EXPECT_EQ(dp.RunBuild(), !*c.error);
+        EXPECT_EQ(dp.BuildError(), QString::fromUtf8(c.error));
+        EXPECT_EQ(Shape(dp.LDTRoot()), QLatin1String(c.shape));
+    }
+}
