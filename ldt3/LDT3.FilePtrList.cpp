@@ -13,10 +13,10 @@
 
 #include <QtEndian>
 
-
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <exception>
 #include <functional>
 #include <limits>
 #include <stdexcept>
